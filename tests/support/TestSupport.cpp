@@ -1,0 +1,73 @@
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QFileDevice>
+#include <QProcess>
+#include <QStringList>
+
+namespace testsupport {
+
+QString SourceDir() { return QStringLiteral(ONDRAVA_TEST_SOURCE_DIR); }
+QString BuildProgramDir() { return QStringLiteral(ONDRAVA_BUILD_PROGRAM_DIR); }
+QString FfmpegPath() { return QStringLiteral(ONDRAVA_FFMPEG); }
+QString FfprobePath() { return QStringLiteral(ONDRAVA_FFPROBE); }
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteScript(const QString& path, const QByteArray& body)
+{
+    WriteFile(path, "#!/bin/sh\n" + body);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                    QFileDevice::ReadOther | QFileDevice::ExeOther);
+}
+
+bool MakeClip(const QString& path, double seconds, bool video, bool audio, const QString& size)
+{
+    QStringList args{QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-loglevel"),
+                     QStringLiteral("error")};
+    const QString t = QString::number(seconds);
+    if (video)
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("testsrc2=size=%1:rate=25:duration=%2").arg(size, t);
+    if (audio)
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(t);
+    if (video)
+        args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v") << QStringLiteral("5");
+    if (audio)
+        args << QStringLiteral("-c:a") << QStringLiteral("pcm_s16le");
+    args << path;
+    return RunProgram(FfmpegPath(), args) == 0 && QFile::exists(path);
+}
+
+int RunProgram(const QString& program, const QStringList& args, QByteArray* output, int timeoutMs)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForStarted())
+        return -1;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = p.readAll();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+}  // namespace testsupport

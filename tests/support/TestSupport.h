@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers shared by the tests: files on disk, generated clips and fake tools.
+#include <QByteArray>
+#include <QString>
+
+namespace testsupport {
+
+// Folders and tools of the build.
+QString SourceDir();        // tests/ in the source tree (fixtures live there)
+QString BuildProgramDir();  // the program directory of the build tree
+QString FfmpegPath();       // Debian's ffmpeg as found at configure time
+QString FfprobePath();
+
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+// Writes an executable shell script (a fake tool) with the given body after "#!/bin/sh".
+void WriteScript(const QString& path, const QByteArray& body);
+
+// Generates a clip with Debian's ffmpeg from its lavfi test sources.
+// Returns false (and the test should fail) when ffmpeg could not make it.
+bool MakeClip(const QString& path, double seconds, bool video = true, bool audio = true,
+              const QString& size = QStringLiteral("320x240"));
+
+// Runs a program to its end and returns its exit code (-1 when it did not start or crashed);
+// standard output and error are merged into *output when given.
+int RunProgram(const QString& program, const QStringList& args, QByteArray* output = nullptr,
+               int timeoutMs = 120000);
+
+}  // namespace testsupport
