@@ -348,6 +348,8 @@ public:
         return Items.back().get();
     }
 
+private:
+    bool m_checked = false;
 };
 
 // A command shared by a menu item and its shortcut; OnUpdate runs when the application is idle.
