@@ -91,7 +91,7 @@ void TssDropFileEdit::dropEvent(QDropEvent* event)
     const QPoint point = event->position().toPoint();
     if (OnDropFile)
         OnDropFile(this, path, point);
-    emit DropFile(this, path, point);
+    Q_EMIT DropFile(this, path, point);
 }
 
 }  // namespace ondrava

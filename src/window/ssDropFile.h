@@ -26,7 +26,7 @@ public:
     // Use one of the two, not both, or the drop is handled twice.
     TssDropFileEvent OnDropFile;
 
-signals:
+Q_SIGNALS:
     void DropFile(QObject* sender, const QString& fileName, const QPoint& dropPoint);
 
 protected:
