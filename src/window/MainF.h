@@ -186,6 +186,9 @@ public:
     void AboutActionExecute(TControl* sender = nullptr);
 
 private:
+    // Whether the last RunConverter got its tool started (its 0 means both "did not start"
+    // and "ended well").
+    bool m_lastRunStarted = false;
     // A text of the loaded language's MainForm section; empty without a language.
     QString MainFormText(const QString& id) const;
     void BuildMenus();
