@@ -21,14 +21,10 @@ int ReadProgressPercent(const QString& progressFile, qint64 totalContentDuration
     const qint64 size = file.size();
     if (size < kTailBytes || !file.seek(size - kTailBytes))
         return 0;
-    QByteArray tail = file.read(kTailBytes);
+    const QByteArray tail = file.read(kTailBytes);
     file.close();
     if (tail.isEmpty())
         return 0;
-    // The tail is text; anything after a NUL byte is not.
-    const qsizetype nul = tail.indexOf('\0');
-    if (nul >= 0)
-        tail.truncate(nul);
 
     QString text = QString::fromLocal8Bit(tail);
     static const QString key = QStringLiteral("out_time_ms=");
