@@ -15,21 +15,22 @@ namespace {
 // CR LF, LF alone and CR alone all become CR LF.
 QString NormaliseLineBreaks(const QString& text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
+    const QChar* const data = text.constData();
     const qsizetype size = text.size();
+    QString out;
+    out.reserve(size + size / 16);
+    qsizetype start = 0;
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar ch = text.at(i);
-        if (ch == QLatin1Char('\r')) {
-            if (i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            out += QLatin1String("\r\n");
-        } else if (ch == QLatin1Char('\n')) {
-            out += QLatin1String("\r\n");
-        } else {
-            out += ch;
-        }
+        const char16_t ch = data[i].unicode();
+        if (ch != u'\r' && ch != u'\n')
+            continue;
+        out.append(data + start, i - start);
+        out.append(QLatin1String("\r\n"));
+        if (ch == u'\r' && i + 1 < size && data[i + 1].unicode() == u'\n')
+            ++i;
+        start = i + 1;
     }
+    out.append(data + start, size - start);
     return out;
 }
 
@@ -145,10 +146,12 @@ bool TDevicePresets::LoadDevices(const QString& xmlFileName)
         if (nextClose < 0)
             break;
         const qsizetype contentStart = nextOpen + open.size();
-        const QString deviceText =
-            nextClose > contentStart ? body.sliced(contentStart, nextClose - contentStart).toString() : QString();
+        const qsizetype length = nextClose - contentStart;
         pos = nextClose + close.size();
-        auto preset = std::make_unique<TDevPreset>(deviceText);
+        // An element without content has no ID and would be dropped anyway.
+        if (length <= 0)
+            continue;
+        auto preset = std::make_unique<TDevPreset>(body.sliced(contentStart, length).toString());
         if (preset->ID > 0)
             ListDevices.push_back(std::move(preset));
     }
