@@ -172,10 +172,12 @@ void THTTPThread::Start()
     try {
         std::thread([this] { Execute(); }).detach();
     } catch (const std::exception& e) {
-        // No worker: still answer exactly once, from the event loop.
+        // No worker: still answer exactly once, from the event loop (without one, nobody can).
         ServerErrorStr = QString::fromLocal8Bit(e.what());
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this] { DoSuccess(); delete this; }, Qt::QueuedConnection);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [this] { DoSuccess(); delete this; }, Qt::QueuedConnection);
+        else
+            delete this;
     }
 }
 
