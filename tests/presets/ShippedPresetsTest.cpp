@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -27,6 +28,8 @@ struct Expected {
     int maxWidth;
     int maxHeight;
 };
+
+void PrintTo(const Expected& e, std::ostream* os) { *os << e.idName; }
 
 const Expected kExpected[] = {
     {"iphone", "h264", "aac", 1920, 1080},
@@ -264,8 +267,8 @@ TEST_P(DeviceConversionTest, MakesAFileWithTheDevicesCodecs)
     EXPECT_EQ(audio.value(QStringLiteral("codec_name")).toStdString(), std::string(GetParam().audio));
     if (*GetParam().video) {
         // a picture smaller than the screen is not blown up
-        EXPECT_EQ(video.value(QStringLiteral("width")), QStringLiteral("320"));
-        EXPECT_EQ(video.value(QStringLiteral("height")), QStringLiteral("240"));
+        EXPECT_EQ(video.value(QStringLiteral("width")).toInt(), 320);
+        EXPECT_EQ(video.value(QStringLiteral("height")).toInt(), 240);
     }
 }
 
