@@ -19,20 +19,21 @@ const QString kLineBreak = QStringLiteral("\r\n");
 // CR LF, LF alone and CR alone all end a line; a break at the very end adds no empty line.
 QStringList SplitLines(const QString& text)
 {
+    const auto* const data = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
     QStringList lines;
     qsizetype start = 0;
-    const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
-        const QChar ch = text.at(i);
-        if (ch != QLatin1Char('\r') && ch != QLatin1Char('\n'))
+        const char16_t ch = data[i];
+        if (ch != u'\r' && ch != u'\n')
             continue;
-        lines.append(text.mid(start, i - start));
-        if (ch == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+        lines.append(QString(reinterpret_cast<const QChar*>(data + start), i - start));
+        if (ch == u'\r' && i + 1 < size && data[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < size)
-        lines.append(text.mid(start));
+        lines.append(QString(reinterpret_cast<const QChar*>(data + start), size - start));
     return lines;
 }
 
