@@ -1,4 +1,11 @@
+#include "platform/DesktopShell.h"
 #include "platform/Shell.h"
+#include "support/TestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +45,30 @@ TEST(Shell, InstalledShellIsUsedUntilReset)
     EXPECT_EQ(mine.calls.size(), 1u);
     SetShell(nullptr);
     EXPECT_EQ(&CurrentShell(), &fallback);
+}
+
+TEST(DesktopShell, StartsProgramWithItsOwnArgumentsAndNoInput)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.path() + QStringLiteral("/out.txt");
+    const QString tool = dir.path() + QStringLiteral("/tool");
+    // The tool would wait forever if it inherited an open input.
+    testsupport::WriteScript(tool, "printf '%s|' \"$#\" \"$1\" \"$2\" > \"$3.part\"\n"
+                                   "cat >> \"$3.part\"\n"
+                                   "mv \"$3.part\" \"$3\"\n");
+    DesktopShell shell;
+    ASSERT_TRUE(shell.StartDetached(tool, {QStringLiteral("-a b"), QStringLiteral("\"q\" $x"), out}));
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(out) && !deadline.hasExpired())
+        QThread::msleep(20);
+    EXPECT_EQ(testsupport::ReadFile(out), QByteArray("3|-a b|\"q\" $x|"));
+}
+
+TEST(DesktopShell, MissingProgramReportsFailure)
+{
+    DesktopShell shell;
+    EXPECT_FALSE(shell.StartDetached(QStringLiteral("/nonexistent/ondrava-tool"), {}));
 }
 
 }  // namespace
