@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -184,6 +185,20 @@ public:
     void HomePageActionExecute(TControl* sender = nullptr);
     void EmailActionExecute(TControl* sender = nullptr);
     void AboutActionExecute(TControl* sender = nullptr);
+
+    // Start-up's language steps and the language menu.
+    void LanguageStartup();
+    void BuildLanguageMenu();
+    void GetLanguageList(QStringList& list) const;
+    QString GetDefaultLanguage();
+    void UpdateLanguageChecks();
+
+    // The command line: the program's parameters without the program name, as the system split them.
+    QStringList Arguments;
+    QString GetParamValue(const QString& key) const;
+    void ApplyCommandLineOptions();
+    // The device strip's scroll step.
+    void DevicePageScrollerScroll(int& delta);
 
 private:
     // Whether the last RunConverter got its tool started (its 0 means both "did not start"
