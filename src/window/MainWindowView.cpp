@@ -191,9 +191,9 @@ void MainWindowView::BuildControls()
             if (w->text() != model.Text())
                 w->setText(model.Text());
         });
-        connect(w, &QLineEdit::textEdited, this, [&model](const QString& text) { model.UserType(text); });
+        connect(w, &QLineEdit::textEdited, this, [this, &model](const QString& text) { Run([&] { model.UserType(text); }); });
         // Enter presses the window's default button.
-        connect(w, &QLineEdit::returnPressed, this, [this] { m_form.ConvertBitBtn.UserClick(); });
+        connect(w, &QLineEdit::returnPressed, this, [this] { Run([this] { m_form.ConvertBitBtn.UserClick(); }); });
         w->installEventFilter(this);
         return w;
     };
@@ -205,7 +205,7 @@ void MainWindowView::BuildControls()
             place(model, w);
             w->setText(model.Caption());
         });
-        connect(w, &QPushButton::clicked, this, [&model] { model.UserClick(); });
+        connect(w, &QPushButton::clicked, this, [this, &model] { Run([&model] { model.UserClick(); }); });
         return w;
     };
     auto toolButton = [this, place](TSpeedButton& model, QWidget* parent, QStyle::StandardPixmap icon,
@@ -219,7 +219,7 @@ void MainWindowView::BuildControls()
             place(model, w);
             w->setAutoRaise(model.Flat());
         });
-        connect(w, &QToolButton::clicked, this, [&model] { model.UserClick(); });
+        connect(w, &QToolButton::clicked, this, [this, &model] { Run([&model] { model.UserClick(); }); });
         return w;
     };
     auto combo = [this, place](TComboBox& model, QWidget* parent) {
@@ -231,7 +231,7 @@ void MainWindowView::BuildControls()
             w->setInsertPolicy(QComboBox::NoInsert);
             w->setCompleter(nullptr);
             connect(w->lineEdit(), &QLineEdit::textEdited, this,
-                    [&model](const QString& text) { model.UserType(text); });
+                    [this, &model](const QString& text) { Run([&] { model.UserType(text); }); });
         }
         Bind(model, w, [this, &model, w, place] {
             const QSignalBlocker block(w);
@@ -249,7 +249,7 @@ void MainWindowView::BuildControls()
             if (model.Editable() && w->currentText() != model.Text())
                 w->setEditText(model.Text());
         });
-        connect(w, &QComboBox::activated, this, [&model](int index) { model.UserSelect(index); });
+        connect(w, &QComboBox::activated, this, [this, &model](int index) { Run([&] { model.UserSelect(index); }); });
         return w;
     };
 
@@ -258,7 +258,7 @@ void MainWindowView::BuildControls()
     auto* source = edit(f.SourceFilenameEdit, client, true);
     connect(source, &TssDropFileEdit::DropFile, this,
             [this](QObject*, const QString& fileName, const QPoint& point) {
-                m_form.SourceFilenameEditDropFile(&m_form.SourceFilenameEdit, fileName, point);
+                Run([&] { m_form.SourceFilenameEditDropFile(&m_form.SourceFilenameEdit, fileName, point); });
             });
     auto* open = pushButton(f.OpenBitBtn, client);
     open->setIcon(StandardIcon(open, QStyle::SP_DialogOpenButton));
@@ -314,7 +314,7 @@ void MainWindowView::BuildControls()
         m_apply[model]();
     }
     connect(tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        m_form.VideoPageControl.UserSelectPage(index);
+        Run([&] { m_form.VideoPageControl.UserSelectPage(index); });
         // The model may refuse; show what it holds.
         m_apply[&m_form.VideoPageControl]();
     });
@@ -339,7 +339,7 @@ void MainWindowView::BuildControls()
         slider->setRange(model.Min(), model.Max());
         slider->setValue(model.Position());
     });
-    connect(slider, &QSlider::valueChanged, this, [this](int v) { m_form.QualityTrackBar.UserMove(v); });
+    connect(slider, &QSlider::valueChanged, this, [this](int v) { Run([&] { m_form.QualityTrackBar.UserMove(v); }); });
     label(f.HiQLabel, formatPage);
     auto* addition = label(f.AdditionLabel, formatPage, true);
     QPalette linkPalette = addition->palette();
@@ -419,24 +419,29 @@ void MainWindowView::BuildMenus()
     for (TMenuItem* top : m_form.MainMenu) {
         QMenu* menu = menuBar()->addMenu(top->Caption());
         menu->setObjectName(top->Name);
-        FillMenu(menu, *top);
+        FillMenu(menu, *top, m_form.Services);
         m_menus.emplace_back(top, menu);
         connect(menu, &QMenu::aboutToShow, this, [this, top, menu] {
             UpdateActions();
             // A top-level item's click handler runs as its menu opens.
-            top->UserClick();
+            Run([top] { top->UserClick(); });
             bool same = menu->actions().size() == qsizetype(top->Items.size());
             for (qsizetype i = 0; same && i < menu->actions().size(); ++i)
                 same = MenuItemOf(menu->actions()[i]) == top->Items[size_t(i)].get();
             if (!same)
-                FillMenu(menu, *top);
+                FillMenu(menu, *top, m_form.Services);
         });
     }
 }
 
 void MainWindowView::UpdateActions()
 {
-    ondrava::UpdateActions(m_form.MainMenu);
+    Run([this] { ondrava::UpdateActions(m_form.MainMenu); });
+}
+
+void MainWindowView::Run(const std::function<void()>& step)
+{
+    RunUserStep(m_form.Services, step);
 }
 
 void MainWindowView::OnChanged(TControl* control)
@@ -479,7 +484,7 @@ void MainWindowView::ApplyMenuControl(TControl* control)
         for (QAction* entry : menu->actions()) {
             TMenuItem* item = MenuItemOf(entry);
             if (item && (item == control || static_cast<TControl*>(item->Action) == control))
-                ApplyMenuItem(entry, *item);
+                ApplyMenuItem(entry, *item, m_form.Services);
             if (entry->menu())
                 visit(entry->menu());
         }
@@ -507,11 +512,9 @@ void MainWindowView::SyncDeviceButtons()
     for (size_t i = 0; same && i < buttons.size(); ++i)
         same = buttons[i].get() == m_deviceButtons[i].first;
     if (!same) {
-        for (const auto& [model, widget] : m_deviceButtons) {
-            m_deviceGroup->removeButton(widget);
-            widget->hide();
-            widget->deleteLater();
-        }
+        // Never called from a device button's own click: the catching up runs from a timer.
+        for (const auto& [model, widget] : m_deviceButtons)
+            delete widget;
         m_deviceButtons.clear();
         for (const auto& b : buttons) {
             TSpeedButton* model = b.get();
@@ -521,7 +524,7 @@ void MainWindowView::SyncDeviceButtons()
             w->setToolButtonStyle(Qt::ToolButtonIconOnly);
             m_deviceGroup->addButton(w);
             connect(w, &QToolButton::clicked, this, [this, model] {
-                model->UserClick();
+                Run([model] { model->UserClick(); });
                 // The model decides which button is down.
                 if (QToolButton* shown = DeviceButtonOf(*model))
                     ApplyDeviceButton(*model, shown);
@@ -554,12 +557,12 @@ void MainWindowView::ApplyDeviceButton(TSpeedButton& button, QToolButton* widget
 void MainWindowView::closeEvent(QCloseEvent* event)
 {
     bool canClose = true;
-    m_form.FormCloseQuery(canClose);
+    Run([&] { m_form.FormCloseQuery(canClose); });
     if (!canClose) {
         event->ignore();
         return;
     }
-    m_form.FormClose();
+    Run([this] { m_form.FormClose(); });
     event->accept();
 }
 
@@ -568,18 +571,18 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
     if (watched == WidgetOf(m_form.AdditionLabel)) {
         switch (event->type()) {
         case QEvent::Enter:
-            m_form.AdditionLabelMouseEnter(&m_form.AdditionLabel);
+            Run([this] { m_form.AdditionLabelMouseEnter(&m_form.AdditionLabel); });
             break;
         case QEvent::Leave:
-            m_form.AdditionLabelMouseLeave(&m_form.AdditionLabel);
+            Run([this] { m_form.AdditionLabelMouseLeave(&m_form.AdditionLabel); });
             break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-                m_form.AdditionLabelClick(&m_form.AdditionLabel);
+                Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
             break;
         case QEvent::ContextMenu:
             // The label's context menu is the same popup.
-            m_form.AdditionLabelClick(&m_form.AdditionLabel);
+            Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
             return true;
         default:
             break;
@@ -591,9 +594,9 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             if (watched == WidgetOf(m_form.SourceFilenameEdit))
-                m_form.SourceFilenameEdit.UserLeave();
+                Run([this] { m_form.SourceFilenameEdit.UserLeave(); });
             else if (watched == WidgetOf(m_form.OutVideoFileBEdit))
-                m_form.OutVideoFileBEdit.UserLeave();
+                Run([this] { m_form.OutVideoFileBEdit.UserLeave(); });
         }
     }
     return QMainWindow::eventFilter(watched, event);

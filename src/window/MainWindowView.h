@@ -56,6 +56,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs a step of the model that the user started; errors go to the error box.
+    void Run(const std::function<void()>& step);
     void BuildControls();
     void BuildMenus();
     void SetTabOrder();

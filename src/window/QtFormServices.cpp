@@ -115,10 +115,10 @@ void QtFormServices::PopupAt(TPopupMenu& menu, const QPoint& globalPos)
 {
     // The model decides the items' state as the popup opens.
     if (menu.OnPopup)
-        menu.OnPopup(&menu);
+        RunUserStep(*this, [&menu] { menu.OnPopup(&menu); });
     delete m_popup.data();
     auto* popup = new QMenu(m_window);
-    FillMenu(popup, menu.Items);
+    FillMenu(popup, menu.Items, *this);
     QObject::connect(popup, &QMenu::aboutToHide, popup, [popup] { popup->deleteLater(); });
     m_popup = popup;
     popup->popup(globalPos);

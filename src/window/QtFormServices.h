@@ -2,16 +2,16 @@
 // The desktop's answers to the window logic: real message boxes, file dialogs and popups.
 #include "window/FormServices.h"
 
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <memory>
 
 class QFileDialog;
-class QMenu;
-class QWidget;
 
 namespace ondrava {
 

@@ -1,6 +1,8 @@
 #include "window/QtMenus.h"
 
+#include "common/Error.h"
 #include "window/Controls.h"
+#include "window/FormServices.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -35,19 +37,19 @@ void ClearMenu(QMenu* menu)
     }
 }
 
-QAction* AddEntry(QMenu* menu, TMenuItem* item)
+QAction* AddEntry(QMenu* menu, TMenuItem* item, FormServices& services)
 {
     auto* entry = new QAction(menu);
     entry->setProperty(kItemProperty, QVariant::fromValue(quintptr(item)));
     menu->addAction(entry);
     QPointer<QAction> guard(entry);
-    QObject::connect(entry, &QAction::triggered, entry, [item, guard] {
-        item->UserClick();
+    QObject::connect(entry, &QAction::triggered, entry, [item, guard, &services] {
+        RunUserStep(services, [item] { item->UserClick(); });
         // The model decides the tick, whatever Qt toggled.
         if (guard)
-            ApplyMenuItem(guard, *item);
+            ApplyMenuItem(guard, *item, services);
     });
-    ApplyMenuItem(entry, *item);
+    ApplyMenuItem(entry, *item, services);
     return entry;
 }
 
@@ -60,22 +62,33 @@ TMenuItem* MenuItemOf(const QAction* entry)
     return reinterpret_cast<TMenuItem*>(entry->property(kItemProperty).value<quintptr>());
 }
 
-void FillMenu(QMenu* menu, const std::vector<TMenuItem*>& items)
+void RunUserStep(FormServices& services, const std::function<void()>& step)
+{
+    try {
+        step();
+    } catch (const Error& e) {
+        services.ShowError(e.message());
+    } catch (const std::exception& e) {
+        services.ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void FillMenu(QMenu* menu, const std::vector<TMenuItem*>& items, FormServices& services)
 {
     ClearMenu(menu);
     for (TMenuItem* item : items)
-        AddEntry(menu, item);
+        AddEntry(menu, item, services);
 }
 
-void FillMenu(QMenu* menu, const TMenuItem& parent)
+void FillMenu(QMenu* menu, const TMenuItem& parent, FormServices& services)
 {
     std::vector<TMenuItem*> items;
     for (const auto& item : parent.Items)
         items.push_back(item.get());
-    FillMenu(menu, items);
+    FillMenu(menu, items, services);
 }
 
-void ApplyMenuItem(QAction* entry, const TMenuItem& item)
+void ApplyMenuItem(QAction* entry, const TMenuItem& item, FormServices& services)
 {
     const TAction* action = item.Action;
     entry->setSeparator(item.IsSeparator);
@@ -107,7 +120,7 @@ void ApplyMenuItem(QAction* entry, const TMenuItem& item)
         entry->setMenu(sub);
     }
     if (!SameItems(sub, item))
-        FillMenu(sub, item);
+        FillMenu(sub, item, services);
 }
 
 void UpdateActions(const std::vector<TMenuItem*>& items)

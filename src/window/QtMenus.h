@@ -3,6 +3,7 @@
 // action) and hands a click back to the model.
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -12,14 +13,20 @@ namespace ondrava {
 
 class TMenuItem;
 class TAction;
+class FormServices;
+
+// Runs a step the user started; an error that escapes it is shown in the error box, as the
+// application does for every handler, instead of unwinding through the event loop.
+void RunUserStep(FormServices& services, const std::function<void()>& step);
 
 // The model's accelerator text ("&File") is Qt's too; a plain "-" caption is a separator.
 // Fills menu with one entry per item, submenus for items that hold items.
-void FillMenu(QMenu* menu, const std::vector<TMenuItem*>& items);
-void FillMenu(QMenu* menu, const TMenuItem& parent);
+// Clicks reach the items through RunUserStep with services.
+void FillMenu(QMenu* menu, const std::vector<TMenuItem*>& items, FormServices& services);
+void FillMenu(QMenu* menu, const TMenuItem& parent, FormServices& services);
 
 // Puts the item's state (caption, enabled, visible, tick, shortcut) into its entry.
-void ApplyMenuItem(QAction* entry, const TMenuItem& item);
+void ApplyMenuItem(QAction* entry, const TMenuItem& item, FormServices& services);
 
 // The item behind an entry made by FillMenu, or nullptr.
 TMenuItem* MenuItemOf(const QAction* entry);
