@@ -126,6 +126,9 @@ public:
     QString HELP_FILENAME;
     QString HOMEPAGE_LINK;
     QString UPDATE_URL;
+    // Set once start-up has read the stored settings; the close stores the window's state only
+    // then, so that a start-up that stopped early does not overwrite them with defaults.
+    bool StoredSettingsRestored = false;
 
     // ---- Operations ----
     void EnableOutBox(bool value);
