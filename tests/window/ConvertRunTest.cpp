@@ -172,8 +172,9 @@ TEST_F(ConvertRunTest, AFileThatAppearedBeforeTheToolStartedIsNeverDeleted)
         EXPECT_NE(form->InfoLabel.Caption(), QStringLiteral("Done"));
         // The tool may have emptied it; the program still must not remove it.
         EXPECT_TRUE(QFileInfo(Output()).isFile());
-        if (untouchedByTool)
+        if (untouchedByTool) {
             EXPECT_EQ(testsupport::ReadFile(Output()), QByteArray("theirs"));
+        }
         QFile::remove(Output());
     }
 }
