@@ -105,9 +105,15 @@ bool QtFormServices::ExecuteOpenDialog(TOpenDialog& dialog)
     if (chosen.isEmpty() || chosen.first().isEmpty())
         return false;
     dialog.FileName = CompleteChosenName(chosen.first(), dialog.DefaultExt);
-    const int filterIndex = int(box->nameFilters().indexOf(box->selectedNameFilter()));
-    if (filterIndex >= 0)
-        dialog.FilterIndex = filterIndex + 1;
+    // The dialog names the chosen filter without its patterns.
+    const QStringList filters = box->nameFilters();
+    const QString chosenFilter = box->selectedNameFilter();
+    for (int i = 0; i < int(filters.size()); ++i) {
+        if (filters[i] == chosenFilter || filters[i].startsWith(chosenFilter + QLatin1String(" ("))) {
+            dialog.FilterIndex = i + 1;
+            break;
+        }
+    }
     return true;
 }
 
