@@ -1,0 +1,161 @@
+// The command line of a calling download manager (or a user's script), automatic mode and the
+// notice to the calling program when its conversion is done.
+#include "window/MainF.h"
+
+#include "app/RegZelt.h"
+#include "common/Convert.h"
+#include "common/Error.h"
+#include "platform/Shell.h"
+#include "presets/DevicePresets.h"
+
+#include <QFileInfo>
+
+#include <exception>
+
+namespace ondrava {
+
+namespace {
+
+constexpr int kAutoConvertTag = 1;
+constexpr int kAutoCloseTag = 4;
+// A size text longer than this ("1920x1080") is no size.
+constexpr int kMaxSizeTextLength = 9;
+
+bool IsExistingFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+}  // namespace
+
+QString TMainForm::GetParamValue(const QString& key) const
+{
+    for (const QString& parameter : Arguments) {
+        if (!parameter.startsWith(key, Qt::CaseSensitive))
+            continue;
+        const qsizetype equals = parameter.indexOf(QLatin1Char('='));
+        return equals < 0 ? QString() : parameter.mid(equals + 1);
+    }
+    return {};
+}
+
+void TMainForm::ApplyCommandLineOptions()
+{
+    // In this order: the output name of -inName= follows the format or device chosen before.
+    const QString format = GetParamValue(QStringLiteral("-format="));
+    if (!format.isEmpty()) {
+        VideoPageControl.SetActivePageIndex(0);
+        OutFormatComboBox.SetItemIndex(int(OutFormatComboBox.Items().indexOf(AsciiUpper(format))));
+    } else {
+        const QString gadget = AsciiLower(GetParamValue(QStringLiteral("-gadget=")));
+        if (!gadget.isEmpty()) {
+            VideoPageControl.SetActivePageIndex(1);
+            const int id = DevicePresets ? DevicePresets->GetDeviceIDByName(gadget) : -1;
+            if (id > 0)
+                SelectedDeviceID = id;
+        }
+    }
+
+    const QString resolution = GetParamValue(QStringLiteral("-resolution="));
+    if (!resolution.isEmpty()) {
+        if (resolution.contains(QLatin1Char('x')) && resolution.size() <= kMaxSizeTextLength) {
+            OutSizeComboBox.SetText(resolution);
+            // The given size is the caller's choice: no item remembered from before may
+            // replace it when the output controls come alive.
+            OutSizeComboBox.SetTag(-1);
+        } else {
+            OutSizeComboBox.SetItemIndex(0);
+        }
+    }
+
+    QString source = GetParamValue(QStringLiteral("-inName="));
+    if (source.isEmpty() && !Arguments.isEmpty() && IsExistingFile(Arguments.first()))
+        source = Arguments.first();
+    if (IsExistingFile(source)) {
+        SourceFilenameEdit.SetText(source);
+        OutVideoFileBEdit.SetText(MakeOutFileName(SourceFilenameEdit.Text()));
+        SourceFilenameEditChange(&SourceFilenameEdit);
+    }
+
+    const int quality = StrToIntDef(GetParamValue(QStringLiteral("-quality=")), -1);
+    if (quality >= 0) {
+        QualityTrackBar.SetPosition(quality);
+        QualityComboBox.SetItemIndex(1);
+    } else {
+        QualityComboBox.SetItemIndex(0);
+    }
+
+    if (GetParamValue(QStringLiteral("-sameaspect=")) == QLatin1String("0"))
+        SameAspectRationPMenu.SetChecked(false);
+
+    const QString autoMode = GetParamValue(QStringLiteral("-acm="));
+    if (!autoMode.isEmpty()) {
+        isAutoMode = true;
+        const bool autoClose = autoMode == QLatin1String("autoClose");
+        if (autoClose || autoMode == QLatin1String("auto") || autoMode == QLatin1String("autoSilent")) {
+            AutoTimer.SetTag(kAutoConvertTag);
+            AutoTimer.SetEnabled(true);
+            if (autoClose)
+                CloseOnCompleteFlag = true;
+        }
+    }
+
+    ConvertForPV_DID = StrToIntDef(GetParamValue(QStringLiteral("-fDID=")), 0);
+    ConvertForAppName = GetParamValue(QStringLiteral("-app=")) == QLatin1String("tsy")
+                            ? QStringLiteral("Tessly")
+                            : QStringLiteral("Parvel");
+}
+
+void TMainForm::AutoTimerTimer(TControl* sender)
+{
+    AutoTimer.SetEnabled(false);
+    if (AutoTimer.Tag() == kAutoConvertTag) {
+        // The timer's tick comes straight from the event loop: an error must end here, in the
+        // error box, and leave the window usable.
+        try {
+            ConvertBitBtnClick(sender);
+        } catch (const Error& e) {
+            Services.ShowError(e.message());
+        } catch (const std::exception& e) {
+            Services.ShowError(QString::fromLocal8Bit(e.what()));
+        }
+    }
+    if (AutoTimer.Tag() == kAutoCloseTag)
+        Services.CloseWindow();
+    else
+        AutoTimer.SetTag(0);
+}
+
+bool TMainForm::NotifyConvertForApp()
+{
+    if (ConvertForPV_DID <= 0 || ConvertForAppName.isEmpty())
+        return false;
+    const QString output = OutVideoFileBEdit.Text();
+    if (!IsExistingFile(output))
+        return false;
+
+    bool told = false;
+    try {
+        TZeltRegistry store(ConvertForAppName);
+        // A running calling program would be told by a window message; no such window can be
+        // found on this desktop, so the program is started with the completion option.
+        (void)StrToIntDef(store.ReadStringPar(QStringLiteral("ApplicationHandle")), 0);
+        const QString id = QString::number(ConvertForPV_DID);
+        // The path must be there before the calling program looks; without it, telling it
+        // would announce a result it cannot find.
+        if (!store.WriteStringPar(QStringLiteral("conv_for_") + id, QFileInfo(output).absoluteFilePath()))
+            return false;
+        const QString exeFile = store.ReadStringPar(QStringLiteral("ExeFile"));
+        if (IsExistingFile(exeFile)) {
+            CurrentShell().StartDetached(exeFile, {QStringLiteral("-convcomplete=") + id});
+            told = true;
+        }
+    } catch (...) {
+        return false;
+    }
+    if (told)
+        ConvertForPV_DID = 0;
+    return told;
+}
+
+}  // namespace ondrava
