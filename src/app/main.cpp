@@ -1,9 +1,6 @@
-// Program entry: sets up the desktop services, the window's folders and texts, and runs the
-// main window until it closes.
-#include "common/Error.h"
-#include "common/extFunc.h"
-#include "i18n/Language.h"
-#include "i18n/LanguageTextIds.h"
+// Program entry: installs the desktop services, prepares the main window (start-up reads the
+// settings, the language, the device catalogue and the command line) and runs it until it
+// closes; the window's close stores the settings and releases what start-up made.
 #include "platform/DesktopShell.h"
 #include "platform/DesktopSound.h"
 #include "window/MainF.h"
@@ -11,44 +8,15 @@
 #include "window/QtFormServices.h"
 
 #include <QApplication>
-#include <QDir>
-
-#include <memory>
+#include <QFileInfo>
 
 using namespace ondrava;
-
-namespace {
-
-TLanguageSections SectionOf(const char* name)
-{
-    const QLatin1String section(name);
-    if (section == QLatin1String("MainMenu"))
-        return TLanguageSections::lsMainMenu;
-    if (section == QLatin1String("MainForm"))
-        return TLanguageSections::lsMainForm;
-    return TLanguageSections::lsGeneralMessages;
-}
-
-void LoadEnglish(TMainForm& form)
-{
-    form.Language = std::make_unique<TLanguage>();
-    form.CurrentLanguage = QStringLiteral("English");
-    try {
-        form.Language->LoadLanguage(form.ProgramDir + QStringLiteral("Languages/English.lng"));
-    } catch (const Error& e) {
-        form.Services.ShowError(e.message());
-    }
-    for (const LanguageMessageRow& row : kLanguageMessageTable)
-        form.LNGA[row.slot - 1] = form.Language->Get(SectionOf(row.section), QString::fromLatin1(row.id));
-    form.ApplyLanguage();
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondrava"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Ondrava"));
     QApplication::setApplicationVersion(QStringLiteral(ONDRAVA_VERSION));
 
     DesktopShell desktopShell;
@@ -60,19 +28,22 @@ int main(int argc, char** argv)
     {
         QtFormServices services;
         TMainForm form(services);
-        form.ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        form.SoundDir = form.ProgramDir + QStringLiteral("Sounds/");
-        form.AppDataDir = GetSpecialFolderPath(26) + QStringLiteral("/Ondrava/");
-        QDir().mkpath(form.AppDataDir);
-        LoadEnglish(form);
+        // The program's parameters as the system split them, without the program name.
+        form.Arguments = QCoreApplication::arguments().mid(1);
+        form.FormCreate();
+        // Without a source file the window starts in its "no source" state, also when no
+        // prompt text ran the source box's change handler.
+        if (!QFileInfo(form.SourceFilenameEdit.Text()).isFile())
+            form.SourceFilenameEditChange(&form.SourceFilenameEdit);
 
         MainWindowView window(form);
         services.SetWindow(&window);
-        // The window starts in its "no source" state.
-        form.SourceFilenameEditChange(&form.SourceFilenameEdit);
         window.show();
         result = app.exec();
         services.SetWindow(nullptr);
+        // The view's close runs the form's close; this covers an end of the loop without one
+        // (a second run finds nothing left to store or free).
+        form.FormClose();
     }
 
     SetSoundPlayer(nullptr);
