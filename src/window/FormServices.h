@@ -30,6 +30,9 @@ public:
     virtual void CloseWindow() = 0;
     // Shows the About box modally.
     virtual void ShowAbout() = 0;
+    // Whether the window is the one the user works in; when it is not, the end of a
+    // conversion is also announced on the desktop.
+    virtual bool IsWindowActive() { return true; }
 };
 
 // Answers nothing and shows nothing: for a window without a desktop.
