@@ -10,6 +10,7 @@
 #include "conversion/ToolCommands.h"
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
+#include "platform/Notifications.h"
 #include "presets/DevicePresets.h"
 
 #include <QFile>
@@ -22,6 +23,9 @@ namespace {
 
 // The run's own code for a run the user stopped.
 constexpr int kStoppedResult = 40;
+// The tool's last diagnostic lines kept during a run; they explain a failure.
+constexpr int kDiagnosticLines = 8;
+constexpr int kDiagnosticBytes = 4096;
 
 bool PathExists(const QString& path)
 {
@@ -40,6 +44,7 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
 {
     m_lastRunStarted = false;
     ChildProcess child;
+    child.KeepDiagnostics(kDiagnosticLines, kDiagnosticBytes);
     if (!child.Start(commandLine, QString()))
         return 0;
     m_lastRunStarted = true;
@@ -66,6 +71,8 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
         ProgressBar.SetPosition(0);
         return kStoppedResult;
     }
+    // The tool's own account of the run, for the judgement to keep if the run failed.
+    InfoLabel.SetHint(child.LastDiagnosticLines().join(QStringLiteral("\r\n")));
     ProgressBar.SetPosition(100);
     return exitCode;
 }
@@ -107,6 +114,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     EnableSourceBox(false);
     EnableOutBox(false);
     SetInfoText(LNGA[3]);
+    InfoLabel.SetHint(QString());
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
@@ -142,8 +150,10 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         PlaySoundFile(SoundDir + QStringLiteral("error.wav"), SoundEnabled);
     };
 
+    // Only a failure keeps the tool's diagnostics as the status line's hint.
     if (result == kStoppedResult) {
         fail(4);
+        InfoLabel.SetHint(QString());
         removeOwnOutput();
     } else if (!m_lastRunStarted || result != 0) {
         // The tool did not start, failed or was killed: whatever it left is not a result.
@@ -156,6 +166,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         fail(6);
     } else {
         SetInfoText(LNGA[7]);
+        InfoLabel.SetHint(QString());
         PlaySoundFile(SoundDir + QStringLiteral("converted.wav"), SoundEnabled);
         NotifyConvertForApp();
         if (CloseOnCompleteFlag) {
@@ -164,6 +175,10 @@ void TMainForm::ConvertBitBtnClick(TControl*)
             AutoTimer.SetEnabled(true);
         }
     }
+
+    // A user working in another window learns the outcome from the desktop.
+    if (!Services.IsWindowActive())
+        CurrentNotifier().Notify(QStringLiteral("Ondrava"), InfoLabel.Caption());
 
     ShowUpdateNotice();
 }
