@@ -9,6 +9,7 @@ namespace testsupport {
 
 QString SourceDir() { return QStringLiteral(ONDRAVA_TEST_SOURCE_DIR); }
 QString BuildProgramDir() { return QStringLiteral(ONDRAVA_BUILD_PROGRAM_DIR); }
+QString BuildProgram() { return BuildProgramDir() + QStringLiteral("/Ondrava"); }
 QString FfmpegPath() { return QStringLiteral(ONDRAVA_FFMPEG); }
 QString FfprobePath() { return QStringLiteral(ONDRAVA_FFPROBE); }
 

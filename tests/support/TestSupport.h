@@ -8,6 +8,7 @@ namespace testsupport {
 // Folders and tools of the build.
 QString SourceDir();        // tests/ in the source tree (fixtures live there)
 QString BuildProgramDir();  // the program directory of the build tree
+QString BuildProgram();     // the program in it ("Ondrava"; "ondrava" there is the help folder)
 QString FfmpegPath();       // Debian's ffmpeg as found at configure time
 QString FfprobePath();
 
