@@ -1,5 +1,6 @@
 #pragma once
-// The window's answer to the Help menu's update check.
+// The window's answer to the Help menu's update check. Defined with the window's logic
+// (MainFUpdateNotice.cpp joins the window library).
 #include <QString>
 
 namespace ondrava {

@@ -37,20 +37,33 @@ protected:
     TMainForm form{services};
 };
 
-TEST_F(HelpAndLinksTest, HelpOpensTheLanguagesStartPageFromTheProgramDirectory)
+TEST_F(HelpAndLinksTest, HelpAndHomePageFollowTheLanguage)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"ondrava_ru.chm", "file:///opt/ondrava/ondrava_ru/index.htm"},
-        {"ondrava.chm", "file:///opt/ondrava/ondrava/index.htm"},
+    struct Case {
+        const char* language;
+        const char* help;
+        const char* home;
     };
-    for (const auto& [help, expected] : cases) {
-        SCOPED_TRACE(help);
+    const Case cases[] = {
+        {"Russian", "file:///opt/ondrava/ondrava_ru/index.htm", "http://127.0.0.1:9/ru/"},
+        {"Ukrainian", "file:///opt/ondrava/ondrava_ru/index.htm", "http://127.0.0.1:9/ru/"},
+        {"Belarusian", "file:///opt/ondrava/ondrava_ru/index.htm", "http://127.0.0.1:9/ru/"},
+        {"English", "file:///opt/ondrava/ondrava/index.htm", "http://127.0.0.1:9/"},
+        {"German", "file:///opt/ondrava/ondrava/index.htm", "http://127.0.0.1:9/"},
+        {"russian", "file:///opt/ondrava/ondrava/index.htm", "http://127.0.0.1:9/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
         shell.calls.clear();
-        form.HELP_FILENAME = QLatin1String(help);
+        form.CurrentLanguage = QLatin1String(c.language);
+        form.ApplyLanguage();
         form.ContentsActionExecute();
-        ASSERT_EQ(shell.calls.size(), 1u);
+        form.HomePageActionExecute();
+        ASSERT_EQ(shell.calls.size(), 2u);
         EXPECT_EQ(shell.calls[0].kind, QStringLiteral("OpenUrl"));
-        EXPECT_EQ(shell.calls[0].target, QLatin1String(expected));
+        EXPECT_EQ(shell.calls[0].target, QLatin1String(c.help));
+        EXPECT_EQ(shell.calls[1].kind, QStringLiteral("OpenUrl"));
+        EXPECT_EQ(shell.calls[1].target, QLatin1String(c.home));
     }
 
     // Before a language has chosen the help there is nothing to open.
