@@ -43,6 +43,7 @@ int DayNumber(const QDate& date)
 void TMainForm::FormCreate()
 {
     try {
+        g_instanceLock.reset();
         g_instanceLock = std::make_unique<InstanceLock>(kTitle);
 
         // Tests give their own program folder before start-up.

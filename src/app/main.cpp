@@ -9,8 +9,44 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace ondrava;
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminateSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[0], &byte, 1);
+}
+
+// A session that ends, or a terminal's Ctrl+C, closes the window as the user would, so the
+// settings are stored. A second signal (say while a conversion holds the window open) ends
+// the program at once.
+void CloseOnTerminateSignals(QWidget& window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[1], &byte, 1);
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        window.close();
+    });
+    std::signal(SIGTERM, OnTerminateSignal);
+    std::signal(SIGINT, OnTerminateSignal);
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -38,6 +74,7 @@ int main(int argc, char** argv)
 
         MainWindowView window(form);
         services.SetWindow(&window);
+        CloseOnTerminateSignals(window);
         window.show();
         result = app.exec();
         services.SetWindow(nullptr);
