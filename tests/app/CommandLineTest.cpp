@@ -2,6 +2,7 @@
 // and the notice to the calling program.
 #include "CommandLineFixture.h"
 
+#include "app/RegZelt.h"
 #include "platform/Shell.h"
 #include "presets/DevicePresets.h"
 #include "support/TestSupport.h"
@@ -382,13 +383,29 @@ TEST_F(AutomaticRunTest, AutomaticConversion)
     }
 }
 
-TEST_F(AutomaticRunTest, ErrorInTheAutomaticConversionIsShownAndTheWindowStays)
+TEST_F(AutomaticRunTest, RefusedAutomaticConversionLeavesTheWindowOpen)
 {
-    // A catalogue that names a device the conversion cannot use still ends in a message, not
-    // in an escaped error; the timer is idle afterwards.
-    Apply({QStringLiteral("-acm=auto"), QStringLiteral("-gadget=nothing")});
+    // A device the catalogue does not hold: the conversion refuses with its message.
+    Apply({QStringLiteral("-acm=autoClose"), QStringLiteral("-gadget=nothing"),
+           QStringLiteral("-inName=") + clip});
     form->AutoTimerTimer(&form->AutoTimer);
-    EXPECT_EQ(services.messages.size() + services.errors.size(), 1);
+    EXPECT_EQ(services.messages.size(), 1);
+    EXPECT_EQ(form->AutoTimer.Tag(), 0);
+    EXPECT_FALSE(form->AutoTimer.Enabled());
+    EXPECT_EQ(services.closeRequests, 0);
+}
+
+TEST_F(AutomaticRunTest, ErrorInTheAutomaticConversionIsShownNotThrown)
+{
+    // The timer's tick comes from the event loop, where an escaping error would end the
+    // program: a settings store that refuses the run's date must end in the error box.
+    const QString conf = ConfigHome() + QStringLiteral("/Zelt/Ondrava.conf");
+    QDir().mkpath(conf);
+    form->MyReg = std::make_unique<TZeltRegistry>(QStringLiteral("Ondrava"));
+    Apply({QStringLiteral("-acm=auto"), QStringLiteral("-format=mp4"), QStringLiteral("-inName=") + clip});
+    EXPECT_NO_THROW(form->AutoTimerTimer(&form->AutoTimer));
+    EXPECT_EQ(services.errors.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(Path("clip.mp4")));
     EXPECT_EQ(form->AutoTimer.Tag(), 0);
     EXPECT_EQ(services.closeRequests, 0);
 }
