@@ -26,7 +26,7 @@ using testsupport::WriteFile;
 using testsupport::WriteScript;
 
 // The executable in the program folder.
-const QString kProgramName = QStringLiteral("ondrava");
+const QString kProgramName = QStringLiteral("Ondrava");
 
 // Copies the build's program folder; links (the media tool) are left out.
 void CopyProgramDir(const QString& from, const QString& to)
@@ -69,7 +69,8 @@ TEST(DownloadManagerEndToEndTest, ConvertsTellsTheManagerAndCloses)
         const QString root = tmp.path();
         const QString programDir = root + QStringLiteral("/program");
         CopyProgramDir(testsupport::BuildProgramDir(), programDir);
-        ASSERT_TRUE(QFileInfo(programDir + QLatin1Char('/') + kProgramName).isExecutable());
+        const QFileInfo executable(programDir + QLatin1Char('/') + kProgramName);
+        ASSERT_TRUE(executable.isFile() && executable.isExecutable()) << "no program in the build";
         WriteScript(programDir + QStringLiteral("/ffmpeg"), test::kFakeTool);
 
         const QString configHome = root + QStringLiteral("/config");
