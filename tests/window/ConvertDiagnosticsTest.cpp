@@ -1,0 +1,145 @@
+// A failed run explains itself with the tool's last diagnostic lines in the status line's hint,
+// and the end of a run reaches the desktop when the window is not the active one.
+#include "ConvertRunFixture.h"
+
+#include "platform/Notifications.h"
+
+namespace ondrava::test {
+namespace {
+
+// The fake desktop, with a window that may lose the focus.
+class WindowActivityServices : public FakeFormServices {
+public:
+    bool active = true;
+    bool IsWindowActive() override { return active; }
+};
+
+class ConvertDiagnosticsTest : public ConvertRunFixture {
+protected:
+    WindowActivityServices desktop;
+    RecordingNotifier notifier;
+
+    void SetUp() override
+    {
+        form = std::make_unique<TMainForm>(desktop);
+        ConvertRunFixture::SetUp();
+        SetNotifier(&notifier);
+    }
+    void TearDown() override
+    {
+        SetNotifier(nullptr);
+        ConvertRunFixture::TearDown();
+    }
+};
+
+struct HintRow {
+    const char* name;
+    QByteArray toolBody;  // empty: no tool at all
+    const char* status;
+    QString hint;
+};
+
+TEST_F(ConvertDiagnosticsTest, OnlyAFailureKeepsTheToolsLastLinesAsTheHint)
+{
+    const QString chatter = QStringLiteral("frame=  100 fps=25 time=00:00:04.00");
+    const QString reason = QStringLiteral("Conversion failed!");
+    const HintRow rows[] = {
+        {"the tool failed and said why",
+         "echo 'Input #0, avi, from clip.avi:' >&2\n"
+         "echo '  Stream #0:0: Video: mpeg4' >&2\n"
+         "echo '   Unknown encoder: not-a-codec   ' >&2\nexit 1",
+         "NoOutput",
+         QStringLiteral("Input #0, avi, from clip.avi:\r\nStream #0:0: Video: mpeg4\r\n"
+                        "Unknown encoder: not-a-codec")},
+        {"an empty output with the tool's warning",
+         ": > \"$out\"\necho 'Output file is empty, nothing was encoded' >&2", "Empty",
+         QStringLiteral("Output file is empty, nothing was encoded")},
+        {"megabytes of chatter before the reason",
+         "yes '" + chatter.toUtf8() + "' | head -n 100000 >&2\n"
+         "echo '" + reason.toUtf8() + "' >&2\nexit 1",
+         "NoOutput", QStringList(7, chatter).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + reason},
+        {"a success says nothing", "echo 'muxing overhead: 1%' >&2\nprintf 'media' > \"$out\"",
+         "Done", QString()},
+        {"a tool ending with the stop code is a stop", "echo 'interrupted' >&2\nexit 40",
+         "Stopped", QString()},
+        {"a tool that never started has nothing to say", QByteArray(), "NoOutput", QString()},
+    };
+    for (const HintRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(form->ProgramDir + QStringLiteral("ffmpeg"));
+        if (!row.toolBody.isEmpty())
+            WriteTool(row.toolBody);
+        form->InfoLabel.SetHint(QStringLiteral("the reason of an earlier run"));
+        form->ConvertBitBtn.UserClick();
+        EXPECT_EQ(form->InfoLabel.Caption(), QString::fromLatin1(row.status));
+        EXPECT_EQ(form->InfoLabel.Hint().toStdString(), row.hint.toStdString());
+        EXPECT_LE(form->InfoLabel.Hint().size(), 4096);
+        QFile::remove(Output());
+    }
+}
+
+TEST_F(ConvertDiagnosticsTest, ARunShowsNoReasonWhileItRunsAndAStopKeepsNone)
+{
+    WriteTool("echo 'first attempt: Invalid argument' >&2\nexit 1");
+    form->ConvertBitBtn.UserClick();
+    ASSERT_EQ(form->InfoLabel.Hint(), QStringLiteral("first attempt: Invalid argument"));
+
+    WriteTool("echo 'working' >&2\nsleep 30\n");
+    QStringList hintsDuringRun;
+    desktop.onProcessEvents = [&](int call) {
+        hintsDuringRun << form->InfoLabel.Hint();
+        if (call == 3)
+            form->StopConvBitBtn.UserClick();
+    };
+    form->ConvertBitBtn.UserClick();
+    EXPECT_EQ(form->InfoLabel.Caption(), QStringLiteral("Stopped"));
+    ASSERT_FALSE(hintsDuringRun.isEmpty());
+    hintsDuringRun.removeDuplicates();
+    EXPECT_EQ(hintsDuringRun, QStringList{QString()});
+    EXPECT_TRUE(form->InfoLabel.Hint().isEmpty());
+}
+
+struct NotifyRow {
+    const char* name;
+    bool windowActive;
+    const char* toolBody;
+    const char* expectedBody;  // nullptr: no notification
+};
+
+TEST_F(ConvertDiagnosticsTest, TheOutcomeReachesTheDesktopOnlyWhenTheWindowIsNotActive)
+{
+    const NotifyRow rows[] = {
+        {"success, window in the background", false, "printf 'media' > \"$out\"", "Done"},
+        {"failure, window in the background", false, "echo 'broken' >&2\nexit 1", "NoOutput"},
+        {"success, window active", true, "printf 'media' > \"$out\"", nullptr},
+        {"failure, window active", true, "exit 1", nullptr},
+    };
+    for (const NotifyRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        notifier.calls.clear();
+        desktop.active = row.windowActive;
+        WriteTool(row.toolBody);
+        form->ConvertBitBtn.UserClick();
+        if (row.expectedBody) {
+            ASSERT_EQ(notifier.calls.size(), 1u);
+            EXPECT_EQ(notifier.calls[0].summary, QStringLiteral("Ondrava"));
+            EXPECT_EQ(notifier.calls[0].body, QString::fromLatin1(row.expectedBody));
+        } else {
+            EXPECT_TRUE(notifier.calls.empty());
+        }
+        QFile::remove(Output());
+    }
+}
+
+TEST_F(ConvertDiagnosticsTest, ARefusedConversionNotifiesNothing)
+{
+    desktop.active = false;
+    WriteTool("printf 'media' > \"$out\"");
+    form->OutSizeComboBox.UserType(QStringLiteral("20x20"));
+    form->ConvertBitBtn.UserClick();
+    EXPECT_EQ(desktop.messages, QStringList{QStringLiteral("BadSize")});
+    EXPECT_TRUE(notifier.calls.empty());
+}
+
+}  // namespace
+}  // namespace ondrava::test
