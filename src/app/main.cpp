@@ -1,6 +1,7 @@
 // Program entry: installs the desktop services, prepares the main window (start-up reads the
 // settings, the language, the device catalogue and the command line) and runs it until it
 // closes; the window's close stores the settings and releases what start-up made.
+#include "platform/DesktopNotifier.h"
 #include "platform/DesktopShell.h"
 #include "platform/DesktopSound.h"
 #include "window/MainF.h"
@@ -59,6 +60,8 @@ int main(int argc, char** argv)
     SetShell(&desktopShell);
     DesktopSoundPlayer desktopSound;
     SetSoundPlayer(&desktopSound);
+    DesktopNotifier desktopNotifier;
+    SetNotifier(&desktopNotifier);
 
     int result = 0;
     {
@@ -83,6 +86,7 @@ int main(int argc, char** argv)
         form.FormClose();
     }
 
+    SetNotifier(nullptr);
     SetSoundPlayer(nullptr);
     SetShell(nullptr);
     return result;
