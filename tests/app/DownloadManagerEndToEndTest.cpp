@@ -25,9 +25,6 @@ using testsupport::ReadFile;
 using testsupport::WriteFile;
 using testsupport::WriteScript;
 
-// The executable in the program folder.
-const QString kProgramName = QStringLiteral("Ondrava");
-
 // Copies the build's program folder; links (the media tool) are left out.
 void CopyProgramDir(const QString& from, const QString& to)
 {
@@ -69,7 +66,8 @@ TEST(DownloadManagerEndToEndTest, ConvertsTellsTheManagerAndCloses)
         const QString root = tmp.path();
         const QString programDir = root + QStringLiteral("/program");
         CopyProgramDir(testsupport::BuildProgramDir(), programDir);
-        const QFileInfo executable(programDir + QLatin1Char('/') + kProgramName);
+        const QString programName = QFileInfo(testsupport::BuildProgram()).fileName();
+        const QFileInfo executable(programDir + QLatin1Char('/') + programName);
         ASSERT_TRUE(executable.isFile() && executable.isExecutable()) << "no program in the build";
         WriteScript(programDir + QStringLiteral("/ffmpeg"), test::kFakeTool);
 
@@ -99,7 +97,7 @@ TEST(DownloadManagerEndToEndTest, ConvertsTellsTheManagerAndCloses)
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.setStandardInputFile(QProcess::nullDevice());
-        program.start(programDir + QLatin1Char('/') + kProgramName,
+        program.start(executable.filePath(),
                       QStringList{QStringLiteral("-inName=") + clip, QStringLiteral("-format=mp4"),
                                   QStringLiteral("-acm=autoClose"), QStringLiteral("-fDID=5")} +
                           c.extraArgs);
