@@ -99,6 +99,16 @@ TEST_F(ConvertDiagnosticsTest, ARunShowsNoReasonWhileItRunsAndAStopKeepsNone)
     EXPECT_TRUE(form->InfoLabel.Hint().isEmpty());
 }
 
+TEST_F(ConvertDiagnosticsTest, TheRealToolsReasonReachesTheHint)
+{
+    // The fixture's source holds four bytes of text, which the tool cannot read as media.
+    ASSERT_TRUE(QFile::link(testsupport::FfmpegPath(), form->ProgramDir + QStringLiteral("ffmpeg")));
+    form->ConvertBitBtn.UserClick();
+    EXPECT_EQ(form->InfoLabel.Caption(), QStringLiteral("NoOutput"));
+    EXPECT_TRUE(form->InfoLabel.Hint().contains(QStringLiteral("Invalid data found when processing input")))
+        << form->InfoLabel.Hint().toStdString();
+}
+
 struct NotifyRow {
     const char* name;
     bool windowActive;
