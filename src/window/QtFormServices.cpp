@@ -146,6 +146,11 @@ void QtFormServices::CloseWindow()
         m_window->close();
 }
 
+bool QtFormServices::IsWindowActive()
+{
+    return !m_window || m_window->isActiveWindow();
+}
+
 void QtFormServices::ShowAbout()
 {
     QMessageBox::about(m_window, BoxTitle(),

@@ -33,6 +33,8 @@ public:
     void ProcessEvents() override;
     void CloseWindow() override;
     void ShowAbout() override;
+    // The main window has the focus; without a window there is nothing to announce elsewhere.
+    bool IsWindowActive() override;
 
     // Opens the popup at a screen position without waiting for the choice; a chosen item
     // reaches the model through its UserClick.
