@@ -1,6 +1,6 @@
 // The window's side of the update check over the model: the notice and its hand-off, the
 // settings it writes, the menu's check and the silent check against a loopback server.
-#include "FakeFormServices.h"
+#include "window/FakeFormServices.h"
 #include "support/TestSupport.h"
 #include "update/LoopbackHttpServer.h"
 
