@@ -1,6 +1,7 @@
 #include "window/QtFormServices.h"
 
 #include "common/Convert.h"
+#include "window/AboutF.h"
 #include "window/Controls.h"
 #include "window/QtMenus.h"
 
@@ -153,9 +154,7 @@ bool QtFormServices::IsWindowActive()
 
 void QtFormServices::ShowAbout()
 {
-    QMessageBox::about(m_window, BoxTitle(),
-                       QStringLiteral("%1 %2").arg(QApplication::applicationName(),
-                                                   QStringLiteral(ONDRAVA_VERSION)));
+    TAboutForm::ShowModalFor(m_window);
 }
 
 }  // namespace ondrava

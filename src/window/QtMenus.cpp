@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QPointer>
+#include <QTextDocument>
 
 namespace ondrava {
 
@@ -139,6 +140,10 @@ QString HintToToolTip(const QString& hint)
 {
     QString text = hint;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // Hints carry file names and the tool's own messages: text that merely looks like markup
+    // must still show as it is written.
+    if (Qt::mightBeRichText(text))
+        return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
     return text;
 }
 

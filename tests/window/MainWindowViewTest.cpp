@@ -240,6 +240,9 @@ TEST(MainWindowViewMirror, ModelChangesReachTheWidgets)
 
     f.SourceFilenameEdit.SetHint(QStringLiteral("line one\r\nline two"));
     EXPECT_EQ(w.view.WidgetOf(f.SourceFilenameEdit)->toolTip(), QStringLiteral("line one\nline two"));
+    // A tool's message that looks like markup still shows as written.
+    f.InfoLabel.SetHint(QStringLiteral("<b>broken</b> input"));
+    EXPECT_TRUE(w.view.WidgetOf(f.InfoLabel)->toolTip().contains(QStringLiteral("&lt;b&gt;broken")));
 
     f.ProgressBar.SetPosition(42);
     EXPECT_EQ(w.Widget<QProgressBar>(f.ProgressBar)->value(), 42);
