@@ -1,6 +1,9 @@
 #include "platform/ChildProcess.h"
 
 #include <algorithm>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace ondrava {
 
@@ -106,6 +109,14 @@ bool ChildProcess::Start(const CommandLine& cmd, const QString& workingDirectory
     } else {
         m_process.setStandardErrorFile(QProcess::nullDevice());
     }
+    // The child dies with the program: a tool must not run on when the program is killed
+    // or ended by a second signal in the middle of a conversion.
+    const pid_t parent = ::getpid();
+    m_process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     m_process.start(QIODevice::ReadOnly);
     m_started = m_process.waitForStarted(-1);
     return m_started;
