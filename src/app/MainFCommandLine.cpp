@@ -72,6 +72,9 @@ void TMainForm::ApplyCommandLineOptions()
     if (source.isEmpty() && !Arguments.isEmpty() && IsExistingFile(Arguments.first()))
         source = Arguments.first();
     if (IsExistingFile(source)) {
+        // A name relative to the folder the program was started in means the file there; the
+        // output is named beside it, never in the root folder.
+        source = QFileInfo(source).absoluteFilePath();
         SourceFilenameEdit.SetText(source);
         OutVideoFileBEdit.SetText(MakeOutFileName(SourceFilenameEdit.Text()));
         SourceFilenameEditChange(&SourceFilenameEdit);
