@@ -93,9 +93,12 @@ void TMainForm::FormCreate()
 
         const QString size = MyReg->ReadStringPar(QStringLiteral("IOutSize"));
         const QString sizeOption = SizeOption(size, -1, false);
-        if (!sizeOption.isEmpty() && sizeOption != QLatin1String("-1"))
+        if (!sizeOption.isEmpty() && sizeOption != QLatin1String("-1")) {
             OutSizeComboBox.SetText(size);
-        else
+            // The restored size is the user's choice: the list's remembered first item must
+            // not replace it when the output controls are first enabled.
+            OutSizeComboBox.SetTag(-1);
+        } else
             OutSizeComboBox.SetItemIndex(0);
 
         QualityComboBox.SetItemIndex(StrToIntDef(MyReg->ReadStringPar(QStringLiteral("IOutQualityType")), 0));

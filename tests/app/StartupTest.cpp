@@ -178,6 +178,21 @@ TEST_F(StartupTest, ArmsTheQuietUpdateCheckThreeDaysAfterTheLastNotice)
     }
 }
 
+// Without language texts nothing runs the output rules during start-up, so the size list
+// still remembers its first item when the source box first changes; a restored size must not
+// fall back to it.
+TEST_F(StartupTest, RestoredSizeSurvivesTheFirstEnablingWithoutLanguage)
+{
+    QFile::remove(ProgramPath(QStringLiteral("Languages")));
+    Store(QStringLiteral("IOutFormat"), QStringLiteral("0"));
+    Store(QStringLiteral("IOutSize"), QStringLiteral("1280x720"));
+    TMainForm& f = Start();
+    f.SourceFilenameEditChange();
+    EXPECT_EQ(f.OutSizeComboBox.Text(), QStringLiteral("1280x720"));
+    Close();
+    EXPECT_EQ(Stored(QStringLiteral("IOutSize")), QStringLiteral("1280x720"));
+}
+
 TEST_F(StartupTest, CloseStoresTheWindowAndRestartRestoresIt)
 {
     TMainForm& f = Start();
