@@ -30,10 +30,19 @@ void OnTerminateSignal(int)
 
 // A session that ends, or a terminal's Ctrl+C, closes the window as the user would, so the
 // settings are stored. A second signal (say while a conversion holds the window open) ends
-// the program at once.
-void CloseOnTerminateSignals(QWidget& window)
+// the program at once. The signals are caught from the very start; one that arrives before the
+// window exists waits in the pipe and closes the window as soon as it runs.
+void CatchTerminateSignals()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    std::signal(SIGTERM, OnTerminateSignal);
+    std::signal(SIGINT, OnTerminateSignal);
+}
+
+void CloseOnTerminateSignals(QWidget& window)
+{
+    if (g_signalPipe[1] < 0)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &window);
     QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
@@ -43,14 +52,13 @@ void CloseOnTerminateSignals(QWidget& window)
         std::signal(SIGINT, SIG_DFL);
         window.close();
     });
-    std::signal(SIGTERM, OnTerminateSignal);
-    std::signal(SIGINT, OnTerminateSignal);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    CatchTerminateSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondrava"));
     QApplication::setApplicationDisplayName(QStringLiteral("Ondrava"));
