@@ -1,5 +1,8 @@
 #include "common/TextDecoding.h"
 
+#include "common/Error.h"
+
+#include <QFile>
 #include <QStringDecoder>
 
 namespace ondrava {
@@ -25,6 +28,17 @@ QString DecodeTextFile(const QByteArray& bytes)
     if (view.startsWith("\xFE\xFF"))
         return Decode(QStringConverter::Utf16BE, view.sliced(2));
     return QString::fromLocal8Bit(bytes);
+}
+
+QByteArray ReadWholeFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
+    return bytes;
 }
 
 }  // namespace ondrava

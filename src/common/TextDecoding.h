@@ -9,4 +9,8 @@ namespace ondrava {
 // without one the bytes are decoded in the locale's 8-bit encoding (QString::fromLocal8Bit).
 QString DecodeTextFile(const QByteArray& bytes);
 
+// The whole file's bytes; a file that cannot be opened or read raises an Error naming the file
+// and the reason.
+QByteArray ReadWholeFile(const QString& fileName);
+
 }  // namespace ondrava

@@ -52,17 +52,6 @@ QString JoinLines(const QStringList& lines)
     return text;
 }
 
-QByteArray ReadWholeFile(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    return bytes;
-}
-
 }  // namespace
 
 TLanguage::TLanguage() = default;

@@ -34,17 +34,6 @@ QString NormaliseLineBreaks(const QString& text)
     return out;
 }
 
-QByteArray ReadWholeFile(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString()));
-    return bytes;
-}
-
 bool IsBlankOrControl(QChar ch)
 {
     return ch.unicode() <= 32;
