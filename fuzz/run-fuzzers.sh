@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
   echo "== $t: ${seconds}s"
   if "$build/fuzz_$t" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -max_len=8192 -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$seeds" >"$log" 2>&1; then
-    grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec|^#[0-9]+ *DONE' "$log" | tr '\n' ' '
+    grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec|^#[0-9]+[[:space:]]+DONE' "$log" | tr '\n' ' '
     echo
   else
     tail -n 40 "$log" >&2
