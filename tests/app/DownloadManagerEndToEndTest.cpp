@@ -7,7 +7,6 @@
 
 #include <QDate>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,26 +20,10 @@
 namespace {
 
 using namespace ondrava;
+using testsupport::CopyProgramDir;
 using testsupport::ReadFile;
 using testsupport::WriteFile;
 using testsupport::WriteScript;
-
-// Copies the build's program folder; links (the media tool) are left out.
-void CopyProgramDir(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        const QString target = to + info.filePath().mid(from.size());
-        if (info.isSymLink())
-            continue;
-        if (info.isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(info.filePath(), target);
-    }
-}
 
 // The user's own settings, as they stood before the run.
 const char* const kUserSettings[][2] = {

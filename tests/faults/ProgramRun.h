@@ -70,7 +70,7 @@ public:
         work = root + QStringLiteral("/work");
         for (const QString& d : {configHome + QStringLiteral("/Zelt"), dataHome, runtimeDir, work})
             QDir().mkpath(d);
-        CopyProgramDir(testsupport::BuildProgramDir(), programDir);
+        testsupport::CopyProgramDir(testsupport::BuildProgramDir(), programDir);
         // The quiet update check is not due, so no run leaves this machine.
         SetStored(QStringLiteral("LastFUDate"),
                   QString::number(QDate(1899, 12, 30).daysTo(QDate::currentDate())));
@@ -199,24 +199,6 @@ public:
 
     std::unique_ptr<QProcess> process;
 
-private:
-    // Copies the build's program folder; links (the media tool) are left out.
-    static void CopyProgramDir(const QString& from, const QString& to)
-    {
-        QDir().mkpath(to);
-        QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QFileInfo info(it.next());
-            const QString target = to + info.filePath().mid(from.size());
-            if (info.isSymLink())
-                continue;
-            if (info.isDir())
-                QDir().mkpath(target);
-            else
-                QFile::copy(info.filePath(), target);
-        }
-    }
 };
 
 }  // namespace faults

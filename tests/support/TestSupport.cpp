@@ -1,6 +1,9 @@
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDevice>
 #include <QProcess>
 #include <QStringList>
@@ -32,6 +35,23 @@ void WriteScript(const QString& path, const QByteArray& body)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                                     QFileDevice::ReadOther | QFileDevice::ExeOther);
+}
+
+void CopyProgramDir(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString target = to + info.filePath().mid(from.size());
+        if (info.isSymLink())
+            continue;
+        if (info.isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(info.filePath(), target);
+    }
 }
 
 bool MakeClip(const QString& path, double seconds, bool video, bool audio, const QString& size)

@@ -18,6 +18,10 @@ QByteArray ReadFile(const QString& path);
 // Writes an executable shell script (a fake tool) with the given body after "#!/bin/sh".
 void WriteScript(const QString& path, const QByteArray& body);
 
+// Copies a program folder (the build's, usually) to another place; links (the media tool) are
+// left out, so the copy's tool can be replaced by a fake.
+void CopyProgramDir(const QString& from, const QString& to);
+
 // Generates a clip with Debian's ffmpeg from its lavfi test sources.
 // Returns false (and the test should fail) when ffmpeg could not make it.
 bool MakeClip(const QString& path, double seconds, bool video = true, bool audio = true,
