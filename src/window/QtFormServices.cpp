@@ -48,7 +48,18 @@ bool QtFormServices::AskYesNo(const QString& text)
 
 void QtFormServices::ShowError(const QString& text)
 {
-    QMessageBox::critical(m_window, BoxTitle(), text, QMessageBox::Ok);
+    if (m_window) {
+        QMessageBox::critical(m_window, BoxTitle(), text, QMessageBox::Ok);
+        return;
+    }
+    // An error of start-up, before the window exists: the box must not hold start-up up, or an
+    // automatic conversion asked for on the command line would wait for a user who is not
+    // there. It shows as soon as the window runs; closing the window still ends the program.
+    auto* box = new QMessageBox(QMessageBox::Critical, BoxTitle(), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_QuitOnClose, false);
+    box->setModal(false);
+    box->show();
 }
 
 QStringList QtFormServices::NameFilters(const QString& filter)

@@ -119,6 +119,9 @@ TEST(BadDataFilesTest, SettingsFile)
         {"cut in the middle of a line", write("[General]\n" + UserLines() + "LastFUDate=4"), true},
         {"enormous", write("[General]\n" + UserLines() + Enormous("; a comment line of no use to anyone\n")), true},
         {"UTF-16", write(Utf16("[General]\n" + UserLines())), false},
+        // Read after the command line was applied: start-up stops there with its error box,
+        // which must not keep the automatic conversion waiting for a user.
+        {"a value of another type", write("[General]\n" + UserLines() + "LastFUDate=1, 2\n"), true},
     });
 }
 
