@@ -424,11 +424,15 @@ TEST(ProgramEntry, StartsAndStoresTheSettingsWhenAskedToEnd)
     program.start(testsupport::BuildProgram(), {});
     ASSERT_TRUE(program.waitForStarted(10000));
 
-    // Start-up has run once the start counter moved on.
+    // Start-up has come far enough once the start counter moved on and the size went back to
+    // the store (a later step of start-up than the counter).
     QElapsedTimer waited;
     waited.start();
-    while (program.state() == QProcess::Running && !testsupport::ReadFile(settings).contains("inmb=10") &&
-           waited.elapsed() < 60000)
+    const auto startedUp = [&] {
+        const QByteArray stored = testsupport::ReadFile(settings);
+        return stored.contains("inmb=10") && stored.contains("IOutSize=");
+    };
+    while (program.state() == QProcess::Running && !startedUp() && waited.elapsed() < 60000)
         QThread::msleep(100);
     ASSERT_EQ(program.state(), QProcess::Running) << program.readAll().toStdString();
     EXPECT_TRUE(testsupport::ReadFile(settings).contains("IOutSize=Original"));
