@@ -391,6 +391,9 @@ public:
         : TControl(host, std::move(name))
     {
         m_timer.setInterval(intervalMs);
+        // The automatic conversion starts one tick after start-up; a coarse timer could add
+        // tens of milliseconds to every automatic run.
+        m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             if (OnTimer)
                 OnTimer(this);
