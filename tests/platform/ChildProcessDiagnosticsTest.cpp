@@ -111,10 +111,15 @@ TEST_F(ChildProcessDiagnosticsTest, MegabytesOfDiagnosticsDoNotStallTheChild)
     EXPECT_LT(timer.elapsed(), 20000);
     EXPECT_EQ(child.ExitCode(), 1);
     EXPECT_LE(child.DiagnosticBytesHeld(), 4096);
-    // Not even for the length of one wait may the text pile up somewhere on the way.
+    // Not even for the length of one wait may the text pile up somewhere on the way. Under
+    // AddressSanitizer freed blocks stay in quarantine, which raises the peak by design.
+#if !defined(__SANITIZE_ADDRESS__)
     if (peakBefore > 0) {
         EXPECT_LT(PeakResidentKiB() - peakBefore, 8 * 1024) << "32 MiB written";
     }
+#else
+    (void)peakBefore;
+#endif
     const QStringList lines = child.LastDiagnosticLines();
     EXPECT_EQ(lines.size(), 8);
     ASSERT_FALSE(lines.isEmpty());
