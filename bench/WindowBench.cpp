@@ -4,6 +4,10 @@
 //   latency <programDir> <source> <format> <seconds>
 //                                   a conversion through the window while events, a timer and
 //                                   finally a click on Stop arrive; when each was handled
+//   probe <programDir> <source> <format>
+//                                   a conversion whose duration probe takes long (a stand-in
+//                                   tool in programDir): the longest gap between two handled
+//                                   ticks of a 1 ms timer while the probe runs
 // Every figure goes to standard output as name=value lines for bench/run-bench.sh.
 #include "platform/DesktopShell.h"
 #include "platform/DesktopSound.h"
@@ -409,6 +413,62 @@ int Latency(int argc, char** argv, const QString& programDir, const QString& sou
     return result;
 }
 
+// ---- the window during the duration probe ----
+
+int ProbeGap(int argc, char** argv, const QString& programDir, const QString& source, const QString& format)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ondrava"));
+    Desktop desktop;
+    QTemporaryDir outDir(QDir::tempPath() + QStringLiteral("/ondrava-bench-XXXXXX"));
+
+    BenchServices services;
+    TMainForm form(services);
+    form.ProgramDir = programDir;
+    form.Arguments = {QStringLiteral("-inName=") + source, QStringLiteral("-format=") + format};
+    form.FormCreate();
+    form.OutVideoFileBEdit.SetText(outDir.path() + QStringLiteral("/probe.") + format.toLower());
+    MainWindowView window(form);
+    services.SetWindow(&window);
+    window.show();
+
+    // The progress file is named once the probe is over.
+    form.ProgressFileName.clear();
+    std::vector<qint64> ticks;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        if (form.StopConvBitBtn.Enabled() && form.ProgressFileName.isEmpty())
+            ticks.push_back(NowNs());
+    });
+    qint64 startNs = 0, endNs = 0;
+    QTimer::singleShot(0, [&] {
+        ticker.start();
+        startNs = NowNs();
+        form.ConvertBitBtnClick(&form.ConvertBitBtn);
+        endNs = NowNs();
+        ticker.stop();
+        window.close();
+    });
+    const int result = app.exec();
+    services.SetWindow(nullptr);
+    form.FormClose();
+
+    double maxGap = 0;
+    qint64 previous = startNs;
+    for (qint64 t : ticks) {
+        maxGap = std::max(maxGap, Ms(t - previous));
+        previous = t;
+    }
+    std::printf("probe_ticks=%zu\nprobe_phase_ms=%.0f\nprobe_max_gap_ms=%.1f\nrun_ms=%.0f\n"
+                "probe_duration_ms=%lld\n",
+                ticks.size(), ticks.empty() ? 0.0 : Ms(ticks.back() - startNs), ticks.empty() ? Ms(endNs - startNs) : maxGap,
+                Ms(endNs - startNs), static_cast<long long>(form.TotalContentDuration));
+    std::printf("status=%s\n", qPrintable(form.InfoLabel.Caption()));
+    return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -425,9 +485,13 @@ int main(int argc, char** argv)
     if (mode == "latency" && argc == 6)
         return Latency(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                        QString::fromLocal8Bit(argv[4]), std::atof(argv[5]));
+    if (mode == "probe" && argc == 5)
+        return ProbeGap(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                        QString::fromLocal8Bit(argv[4]));
     std::fprintf(stderr,
                  "usage: %s startup <programDir> <runs>\n"
-                 "       %s latency <programDir> <source> <format> <seconds>\n",
-                 argv[0], argv[0]);
+                 "       %s latency <programDir> <source> <format> <seconds>\n"
+                 "       %s probe <programDir> <source> <format>\n",
+                 argv[0], argv[0], argv[0]);
     return 2;
 }

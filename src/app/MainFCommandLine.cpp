@@ -100,6 +100,9 @@ void TMainForm::ApplyCommandLineOptions()
             AutoTimer.SetEnabled(true);
             if (autoClose)
                 CloseOnCompleteFlag = true;
+            // The conversion needs the source's duration when the timer fires; the tool
+            // reports it meanwhile.
+            StartEarlyProbe();
         }
     }
 

@@ -1,9 +1,72 @@
 #include "conversion/DurationProbe.h"
 
-#include <QDeadlineTimer>
-#include <QProcess>
+#include <QFileInfo>
 
 namespace ondrava {
+
+SourceProbe::~SourceProbe()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(-1);
+    }
+}
+
+bool SourceProbe::Start(const CommandLine& cmd, const QString& currentDirectory, int timeLimitMs)
+{
+    m_captured.clear();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProgram(cmd.program);
+    m_process->setArguments(cmd.arguments);
+    m_process->setWorkingDirectory(currentDirectory);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_process->start(QIODevice::ReadOnly);
+    if (!m_process->waitForStarted(-1)) {
+        m_process.reset();
+        return false;
+    }
+    m_deadline = QDeadlineTimer(timeLimitMs);
+    return true;
+}
+
+bool SourceProbe::Wait(int timeoutMs)
+{
+    if (!m_process)
+        return true;
+    if (m_process->state() != QProcess::NotRunning) {
+        if (m_deadline.hasExpired()) {
+            m_process->kill();
+            m_process->waitForFinished(-1);
+        } else {
+            m_process->waitForFinished(int(qMin<qint64>(m_deadline.remainingTime(), timeoutMs)));
+        }
+    }
+    m_captured += m_process->readAll();
+    return m_process->state() == QProcess::NotRunning;
+}
+
+bool SourceProbe::Finished() const
+{
+    return !m_process || m_process->state() == QProcess::NotRunning;
+}
+
+QString SourceProbe::Text() const
+{
+    return QString::fromLocal8Bit(m_captured);
+}
+
+SourceIdentity SourceIdentity::Of(const QString& path)
+{
+    SourceIdentity id;
+    id.path = path;
+    const QFileInfo info(path);
+    if (info.exists()) {
+        id.size = info.size();
+        id.modified = info.fileTime(QFileDevice::FileModificationTime);
+    }
+    return id;
+}
 
 QString RunAndCapture(const CommandLine& cmd, const QString& currentDirectory)
 {
@@ -12,30 +75,12 @@ QString RunAndCapture(const CommandLine& cmd, const QString& currentDirectory)
 
 QString RunAndCapture(const CommandLine& cmd, const QString& currentDirectory, int timeLimitMs)
 {
-    QProcess process;
-    process.setProgram(cmd.program);
-    process.setArguments(cmd.arguments);
-    process.setWorkingDirectory(currentDirectory);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QIODevice::ReadOnly);
-    if (!process.waitForStarted(-1))
+    SourceProbe probe;
+    if (!probe.Start(cmd, currentDirectory, timeLimitMs))
         return QString();
-
-    // QProcess drains the pipe while it waits, so a chatty tool never blocks on a full pipe.
-    QByteArray captured;
-    const QDeadlineTimer deadline(timeLimitMs);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-        process.waitForFinished(int(qMin<qint64>(deadline.remainingTime(), 1000)));
-        captured += process.readAll();
+    while (!probe.Wait(1000)) {
     }
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(-1);
-    }
-    captured += process.readAll();
-    // Decoded as a whole, so a character is never split between two reads.
-    return QString::fromLocal8Bit(captured);
+    return probe.Text();
 }
 
 qint64 ParseDuration(const QString& text)

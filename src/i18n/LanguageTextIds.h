@@ -84,4 +84,30 @@ inline constexpr LanguageMessageRow kLanguageMessageTable[] = {
 
 inline constexpr std::size_t kLanguageMessageSlots = 21;
 
+// Why a conversion failed (GeneralMessages), looked up when a run has failed. A file without
+// them shows the tool's own last line instead.
+struct FailureTextRow {
+  const char* id;
+  bool hasPlaceholder;  // "%1": the tool's path, the source, the encoder or the output folder
+};
+
+inline constexpr const char* kToolMissingTextId = "13040";       // %1 = the tool's path
+inline constexpr const char* kToolCannotStartTextId = "13041";   // %1 = the tool's path
+inline constexpr const char* kSourceUnreadableTextId = "13042";  // %1 = the source
+inline constexpr const char* kSourceNotMediaTextId = "13043";    // %1 = the source
+inline constexpr const char* kEncoderMissingTextId = "13044";    // %1 = the encoder's name
+inline constexpr const char* kSourceHasNoSoundTextId = "13045";
+inline constexpr const char* kOutputNotWritableTextId = "13046";  // %1 = the output folder
+inline constexpr const char* kDiskFullTextId = "13047";
+inline constexpr const char* kToolCrashedTextId = "13048";
+inline constexpr const char* kToolLastLinesTextId = "13049";  // heads the tool's last lines
+
+inline constexpr FailureTextRow kFailureTextTable[] = {
+    {kToolMissingTextId, true},       {kToolCannotStartTextId, true},
+    {kSourceUnreadableTextId, true},  {kSourceNotMediaTextId, true},
+    {kEncoderMissingTextId, true},    {kSourceHasNoSoundTextId, false},
+    {kOutputNotWritableTextId, true}, {kDiskFullTextId, false},
+    {kToolCrashedTextId, false},      {kToolLastLinesTextId, false},
+};
+
 }  // namespace ondrava

@@ -92,9 +92,13 @@ public:
     using TControl::TControl;
     bool Underlined() const { return m_underlined; }
     void SetUnderlined(bool v) { Set(m_underlined, v); }
+    // Shown as a link (hand cursor, link colour) that can be clicked.
+    bool IsLink() const { return m_link; }
+    void SetLink(bool v) { Set(m_link, v); }
 
 private:
     bool m_underlined = false;
+    bool m_link = false;
 };
 
 // Push buttons and speed buttons; device buttons use the group and down state and a picture.

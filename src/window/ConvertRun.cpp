@@ -6,6 +6,7 @@
 #include "common/extFunc.h"
 #include "conversion/DurationProbe.h"
 #include "conversion/EncodingProfile.h"
+#include "conversion/FailureReason.h"
 #include "conversion/Progress.h"
 #include "conversion/ToolCommands.h"
 #include "platform/ChildProcess.h"
@@ -26,6 +27,9 @@ constexpr int kStoppedResult = 40;
 // The tool's last diagnostic lines kept during a run; they explain a failure.
 constexpr int kDiagnosticLines = 8;
 constexpr int kDiagnosticBytes = 4096;
+// The probe is waited for in steps this short, the window's events handled between them, so
+// the window never stands still for long.
+constexpr int kProbeStepMs = 25;
 
 bool PathExists(const QString& path)
 {
@@ -40,9 +44,41 @@ void TMainForm::StopConvBitBtnClick(TControl*)
     StopConvFlag = true;
 }
 
+void TMainForm::StartEarlyProbe()
+{
+    const QString source = SourceFilenameEdit.Text();
+    m_earlyProbe.reset();
+    if (source.isEmpty() || !QFileInfo(source).isFile())
+        return;
+    m_earlyProbeSource = SourceIdentity::Of(source);
+    m_earlyProbe = std::make_unique<SourceProbe>();
+    // A tool that does not start leaves nothing to wait for; Convert tries again as usual.
+    if (!m_earlyProbe->Start(ProbeCommandLine(ProgramDir, source), ProgramDir))
+        m_earlyProbe.reset();
+}
+
+void TMainForm::ProbeSource(const QString& sourceFile)
+{
+    // The early probe counts only for the very file it was started on, unchanged since.
+    std::unique_ptr<SourceProbe> probe = std::move(m_earlyProbe);
+    if (probe && !(m_earlyProbeSource == SourceIdentity::Of(sourceFile)))
+        probe.reset();
+    if (!probe) {
+        probe = std::make_unique<SourceProbe>();
+        probe->Start(ProbeCommandLine(ProgramDir, sourceFile), ProgramDir);
+    }
+    // A Stop pressed meanwhile stays set: the run loop's first step ends the conversion.
+    while (!probe->Wait(kProbeStepMs))
+        Services.ProcessEvents();
+    SourceProbeText = probe->Text();
+    TotalContentDuration = ParseDuration(SourceProbeText);
+}
+
 int TMainForm::RunConverter(const CommandLine& commandLine)
 {
     m_lastRunStarted = false;
+    m_lastRunCrashed = false;
+    m_lastRunLines.clear();
     ChildProcess child;
     child.KeepDiagnostics(kDiagnosticLines, kDiagnosticBytes);
     if (!child.Start(commandLine, QString()))
@@ -71,8 +107,9 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
         ProgressBar.SetPosition(0);
         return kStoppedResult;
     }
-    // The tool's own account of the run, for the judgement to keep if the run failed.
-    InfoLabel.SetHint(child.LastDiagnosticLines().join(QStringLiteral("\r\n")));
+    // The tool's own account of the run, for the judgement to explain a failure with.
+    m_lastRunCrashed = child.Crashed();
+    m_lastRunLines = child.LastDiagnosticLines();
     ProgressBar.SetPosition(100);
     return exitCode;
 }
@@ -114,12 +151,11 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     EnableSourceBox(false);
     EnableOutBox(false);
     SetInfoText(LNGA[3]);
-    InfoLabel.SetHint(QString());
+    ClearFailure();
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
-    TotalContentDuration =
-        ParseDuration(RunAndCapture(ProbeCommandLine(ProgramDir, source), ProgramDir));
+    ProbeSource(source);
 
     ProgressFileName = AppDataDir + QStringLiteral("progress") +
                        QString::number(QRandomGenerator::global()->bounded(10000)) +
@@ -150,23 +186,26 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         PlaySoundFile(SoundDir + QStringLiteral("error.wav"), SoundEnabled);
     };
 
-    // Only a failure keeps the tool's diagnostics as the status line's hint.
+    // Only a failure explains itself; a stop is the user's own doing.
+    QString reason;
     if (result == kStoppedResult) {
         fail(4);
-        InfoLabel.SetHint(QString());
         removeOwnOutput();
-    } else if (!m_lastRunStarted || result != 0) {
-        // The tool did not start, failed or was killed: whatever it left is not a result.
+    } else if (!m_lastRunStarted || result != 0 || ToolReportsWriteFailure(m_lastRunLines)) {
+        // The tool did not start, failed, was killed, or could not write all of the output:
+        // whatever it left is not a result.
         fail(6);
         removeOwnOutput();
+        reason = ExplainFailure(source, output);
     } else if (outputExists && FileSizeOf(output) == 0) {
         fail(5);
         removeOwnOutput();
+        reason = ExplainFailure(source, output);
     } else if (!outputExists) {
         fail(6);
+        reason = ExplainFailure(source, output);
     } else {
         SetInfoText(LNGA[7]);
-        InfoLabel.SetHint(QString());
         PlaySoundFile(SoundDir + QStringLiteral("converted.wav"), SoundEnabled);
         NotifyConvertForApp();
         if (CloseOnCompleteFlag) {
@@ -177,8 +216,12 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     }
 
     // A user working in another window learns the outcome from the desktop.
-    if (!Services.IsWindowActive())
-        CurrentNotifier().Notify(QStringLiteral("Ondrava"), InfoLabel.Caption());
+    if (!Services.IsWindowActive()) {
+        const QString body = reason.isEmpty() || reason == InfoLabel.Caption()
+                                 ? InfoLabel.Caption()
+                                 : InfoLabel.Caption() + QLatin1Char('\n') + reason;
+        CurrentNotifier().Notify(QStringLiteral("Ondrava"), body);
+    }
 
     ShowUpdateNotice();
 }

@@ -14,6 +14,8 @@ public:
     virtual ~FormServices() = default;
     // A message box with an OK button (refusals such as an invalid size).
     virtual void ShowMessage(const QString& text) = 0;
+    // A warning box with an OK button (why a conversion failed).
+    virtual void ShowWarning(const QString& text) { ShowMessage(text); }
     // An information box with an OK button (answers of the menu's update check).
     virtual void ShowInformation(const QString& text) = 0;
     // A confirmation with Yes and No, Yes being the default; true for Yes.

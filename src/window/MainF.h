@@ -3,6 +3,7 @@
 // state, the window's fields, the enabling rules, the output naming, the file dialogs and the
 // conversion run. The Qt view mirrors these controls and feeds the user's actions back into
 // the handlers below; nothing here needs a display.
+#include "conversion/DurationProbe.h"
 #include "window/Controls.h"
 #include "window/FormServices.h"
 
@@ -116,6 +117,9 @@ public:
     int ConvertForPV_DID = 0;
     bool isAutoMode = false;
     qint64 TotalContentDuration = 0;
+    // Everything the duration probe printed about the current run's source; the duration is
+    // read from it, and so can anything else the run needs to know about the source.
+    QString SourceProbeText;
     int counterForUpdProgress = 0;
     QString ConvertForAppName;
     QString ProgressFileName;
@@ -142,6 +146,12 @@ public:
     void ShellOpen(const QString& fileName, const QString& params);
     // Runs the tool and waits for it; 40 when stopped, 0 when it did not start, else its exit code.
     int RunConverter(const CommandLine& commandLine);
+    // Probes the source into SourceProbeText and TotalContentDuration while pumping the
+    // window's events; uses the automatic mode's early probe when it describes the same file.
+    void ProbeSource(const QString& sourceFile);
+    // Automatic mode: starts the probe of the source in the source box during the delay
+    // before the automatic conversion.
+    void StartEarlyProbe();
 
     // ---- Handlers ----
     void SourceFilenameEditChange(TControl* sender = nullptr);
@@ -169,6 +179,10 @@ public:
     void ExitActionExecute(TControl* sender = nullptr);
     void SoundActionExecute(TControl* sender = nullptr);
     void SoundActionUpdate(TControl* sender = nullptr);
+    // The status line after a failed run: a link to the reason.
+    void InfoLabelClick(TControl* sender = nullptr);
+    void InfoLabelMouseEnter(TControl* sender = nullptr);
+    void InfoLabelMouseLeave(TControl* sender = nullptr);
 
     // ---- Steps that start-up, the language, the device buttons, automatic mode and the
     // update check fill in ----
@@ -207,6 +221,18 @@ private:
     // Whether the last RunConverter got its tool started (its 0 means both "did not start"
     // and "ended well").
     bool m_lastRunStarted = false;
+    // How the last RunConverter's tool ended: killed by a signal, and its last lines.
+    bool m_lastRunCrashed = false;
+    QStringList m_lastRunLines;
+    // The probe started during the automatic mode's delay, and the file it describes.
+    std::unique_ptr<SourceProbe> m_earlyProbe;
+    SourceIdentity m_earlyProbeSource;
+    // Why the last run failed, with the tool's last lines: what the status line's link shows.
+    QString m_failureText;
+    // Judges a failed run and turns the status line into a link to the reason; returns the
+    // reason for the desktop notification.
+    QString ExplainFailure(const QString& source, const QString& output);
+    void ClearFailure();
     // A text of the loaded language's MainForm section; empty without a language.
     QString MainFormText(const QString& id) const;
     void BuildMenus();

@@ -388,7 +388,18 @@ void MainWindowView::BuildControls()
     QFont bold = info->font();
     bold.setBold(true);
     info->setFont(bold);
+    // After a failed run the status line is a link to the reason, drawn like "more options".
+    m_apply[&f.InfoLabel] = [this, info, plainPalette = info->palette(), linkPalette] {
+        const TLabel& model = m_form.InfoLabel;
+        ApplyLabel(model, info, false, kClientWidth);
+        info->setPalette(model.IsLink() ? linkPalette : plainPalette);
+        if (model.IsLink())
+            info->setCursor(Qt::PointingHandCursor);
+        else
+            info->unsetCursor();
+    };
     m_apply[&f.InfoLabel]();
+    info->installEventFilter(this);
     auto* progress = new QProgressBar(client);
     progress->setRange(0, 100);
     progress->setTextVisible(false);
@@ -584,6 +595,23 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
             // The label's context menu is the same popup.
             Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
             return true;
+        default:
+            break;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched == WidgetOf(m_form.InfoLabel)) {
+        switch (event->type()) {
+        case QEvent::Enter:
+            Run([this] { m_form.InfoLabelMouseEnter(&m_form.InfoLabel); });
+            break;
+        case QEvent::Leave:
+            Run([this] { m_form.InfoLabelMouseLeave(&m_form.InfoLabel); });
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                Run([this] { m_form.InfoLabelClick(&m_form.InfoLabel); });
+            break;
         default:
             break;
         }

@@ -35,6 +35,11 @@ void QtFormServices::ShowMessage(const QString& text)
     QMessageBox::information(m_window, BoxTitle(), text, QMessageBox::Ok);
 }
 
+void QtFormServices::ShowWarning(const QString& text)
+{
+    QMessageBox::warning(m_window, BoxTitle(), text, QMessageBox::Ok);
+}
+
 void QtFormServices::ShowInformation(const QString& text)
 {
     QMessageBox::information(m_window, BoxTitle(), text, QMessageBox::Ok);

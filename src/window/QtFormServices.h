@@ -25,6 +25,7 @@ public:
     QWidget* Window() const { return m_window; }
 
     void ShowMessage(const QString& text) override;
+    void ShowWarning(const QString& text) override;
     void ShowInformation(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     void ShowError(const QString& text) override;

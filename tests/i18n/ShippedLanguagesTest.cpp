@@ -77,6 +77,15 @@ TEST_P(ShippedLanguageTest, PlaceholdersStandWhereTheMessagesAreFilled)
     }
 }
 
+TEST_P(ShippedLanguageTest, EveryFailureReasonIsPresentWithItsPlaceholder)
+{
+    for (const auto& row : ondrava::kFailureTextTable) {
+        const QString text = lang.Get(TLanguageSections::lsGeneralMessages, QString::fromLatin1(row.id));
+        EXPECT_FALSE(text.trimmed().isEmpty()) << row.id;
+        EXPECT_EQ(text.count(QStringLiteral("%1")), row.hasPlaceholder ? 1 : 0) << row.id << ": " << text.toStdString();
+    }
+}
+
 // A text line holding "//" would be cut by the reader, and a file without a byte-order mark
 // would be decoded in the locale's 8-bit encoding.
 TEST_P(ShippedLanguageTest, FileHasByteOrderMarkAndNoTextIsCutByComments)

@@ -1,6 +1,8 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -31,10 +33,22 @@ QByteArray ReadFile(const QString& path)
 
 void WriteScript(const QString& path, const QByteArray& body)
 {
+    // A link to the real tool is replaced, never written through.
+    if (QFileInfo(path).isSymLink())
+        QFile::remove(path);
     WriteFile(path, "#!/bin/sh\n" + body);
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                                     QFileDevice::ReadOther | QFileDevice::ExeOther);
+}
+
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred() && timer.elapsed() < timeoutMs)
+        QThread::msleep(20);
+    return pred();
 }
 
 void CopyProgramDir(const QString& from, const QString& to)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace testsupport {
 
 // Folders and tools of the build.
@@ -31,5 +33,8 @@ bool MakeClip(const QString& path, double seconds, bool video = true, bool audio
 // standard output and error are merged into *output when given.
 int RunProgram(const QString& program, const QStringList& args, QByteArray* output = nullptr,
                int timeoutMs = 120000);
+
+// Polls pred every 20 ms until it holds or timeoutMs has passed; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);
 
 }  // namespace testsupport

@@ -1,5 +1,6 @@
-// A failed run explains itself with the tool's last diagnostic lines in the status line's hint,
-// and the end of a run reaches the desktop when the window is not the active one.
+// A failed run explains itself in the status line's hint: the reason (here, without language
+// texts, the tool's own last meaningful line) and the tool's last diagnostic lines; the end of a
+// run reaches the desktop when the window is not the active one.
 #include "ConvertRunFixture.h"
 
 #include "platform/Notifications.h"
@@ -39,7 +40,7 @@ struct HintRow {
     QString hint;
 };
 
-TEST_F(ConvertDiagnosticsTest, OnlyAFailureKeepsTheToolsLastLinesAsTheHint)
+TEST_F(ConvertDiagnosticsTest, OnlyAFailureExplainsItselfInTheHint)
 {
     const QString chatter = QStringLiteral("frame=  100 fps=25 time=00:00:04.00");
     const QString reason = QStringLiteral("Conversion failed!");
@@ -49,20 +50,23 @@ TEST_F(ConvertDiagnosticsTest, OnlyAFailureKeepsTheToolsLastLinesAsTheHint)
          "echo '  Stream #0:0: Video: mpeg4' >&2\n"
          "echo '   Unknown encoder: not-a-codec   ' >&2\nexit 1",
          "NoOutput",
-         QStringLiteral("Input #0, avi, from clip.avi:\r\nStream #0:0: Video: mpeg4\r\n"
-                        "Unknown encoder: not-a-codec")},
+         QStringLiteral("Unknown encoder: not-a-codec\n\nInput #0, avi, from clip.avi:\n"
+                        "Stream #0:0: Video: mpeg4\nUnknown encoder: not-a-codec")},
         {"an empty output with the tool's warning",
          ": > \"$out\"\necho 'Output file is empty, nothing was encoded' >&2", "Empty",
-         QStringLiteral("Output file is empty, nothing was encoded")},
+         QStringLiteral("Output file is empty, nothing was encoded\n\n"
+                        "Output file is empty, nothing was encoded")},
         {"megabytes of chatter before the reason",
          "yes '" + chatter.toUtf8() + "' | head -n 100000 >&2\n"
          "echo '" + reason.toUtf8() + "' >&2\nexit 1",
-         "NoOutput", QStringList(7, chatter).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n") + reason},
+         // Progress and the closing words explain nothing: the outcome stands as the reason.
+         "NoOutput",
+         QStringLiteral("NoOutput\n\n") + QStringList(7, chatter).join(u'\n') + u'\n' + reason},
         {"a success says nothing", "echo 'muxing overhead: 1%' >&2\nprintf 'media' > \"$out\"",
          "Done", QString()},
         {"a tool ending with the stop code is a stop", "echo 'interrupted' >&2\nexit 40",
          "Stopped", QString()},
-        {"a tool that never started has nothing to say", QByteArray(), "NoOutput", QString()},
+        {"a tool that never started has no lines", QByteArray(), "NoOutput", QStringLiteral("NoOutput")},
     };
     for (const HintRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -82,7 +86,8 @@ TEST_F(ConvertDiagnosticsTest, ARunShowsNoReasonWhileItRunsAndAStopKeepsNone)
 {
     WriteTool("echo 'first attempt: Invalid argument' >&2\nexit 1");
     form->ConvertBitBtn.UserClick();
-    ASSERT_EQ(form->InfoLabel.Hint(), QStringLiteral("first attempt: Invalid argument"));
+    ASSERT_EQ(form->InfoLabel.Hint(),
+              QStringLiteral("first attempt: Invalid argument\n\nfirst attempt: Invalid argument"));
 
     WriteTool("echo 'working' >&2\nsleep 30\n");
     QStringList hintsDuringRun;
@@ -120,7 +125,7 @@ TEST_F(ConvertDiagnosticsTest, TheOutcomeReachesTheDesktopOnlyWhenTheWindowIsNot
 {
     const NotifyRow rows[] = {
         {"success, window in the background", false, "printf 'media' > \"$out\"", "Done"},
-        {"failure, window in the background", false, "echo 'broken' >&2\nexit 1", "NoOutput"},
+        {"failure, window in the background", false, "echo 'broken' >&2\nexit 1", "NoOutput\nbroken"},
         {"success, window active", true, "printf 'media' > \"$out\"", nullptr},
         {"failure, window active", true, "exit 1", nullptr},
     };
