@@ -53,7 +53,7 @@ protected:
     }
     void UseClip(bool withSound = true)
     {
-        const QString clip = Path(withSound ? QStringLiteral("clip.mp4") : QStringLiteral("pictures.mkv"));
+        const QString clip = Path(withSound ? QStringLiteral("clip.mkv") : QStringLiteral("pictures.mkv"));
         ASSERT_TRUE(QFileInfo::exists(clip) || testsupport::MakeClip(clip, 1.0, true, withSound));
         form->SourceFilenameEdit.UserType(clip);
     }
@@ -161,7 +161,7 @@ TEST_F(ConvertFailureTest, EachCauseGetsItsReason)
         form->InfoLabelClick();
         EXPECT_EQ(desktop.messages, QStringList{hint});
         ASSERT_EQ(notifier.calls.size(), 1u);
-        EXPECT_EQ(notifier.calls[0].body, QStringLiteral("NoOutput\n") + reason);
+        EXPECT_EQ(notifier.calls[0].body.toStdString(), (QStringLiteral("NoOutput\n") + reason).toStdString());
         QFile::remove(Output());
     }
 }

@@ -102,9 +102,10 @@ TEST_F(ConvertProbeTest, TheEarlyProbeServesOnlyTheSameUnchangedFile)
 
         form->StartEarlyProbe();
         // Let a quick probe end before Convert, as it does during the automatic delay.
-        if (row.probeDelay == "0")
+        if (row.probeDelay == "0") {
             ASSERT_TRUE(testsupport::WaitUntil([&] { return Probes().size() == 1; }, 30000));
-        QThread::msleep(row.probeDelay == "0" ? 300 : 0);
+            QThread::msleep(300);
+        }
         row.meanwhile();
         const QString convertedSource = form->SourceFilenameEdit.Text();
 

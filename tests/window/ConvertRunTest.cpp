@@ -81,6 +81,9 @@ TEST_F(ConvertRunTest, OutcomesAreJudgedByExitCodeAndOutput)
         {"killed by a signal", "printf 'part' > \"$out\"\nkill -9 $$", "NoOutput", false, 0,
          "error.wav"},
         {"no output", "exit 0", "NoOutput", false, 0, "error.wav"},
+        {"ends with 0 but could not write the file's end",
+         "printf 'part' > \"$out\"\necho \"Error writing trailer of $out: No space left on device\" >&2",
+         "NoOutput", false, 0, "error.wav"},
     };
     for (const OutcomeRow& row : rows) {
         SCOPED_TRACE(row.name);
