@@ -372,6 +372,50 @@ TEST(MainWindowViewInput, AdditionLabelHoverClickAndContextMenu)
     EXPECT_EQ(w.services.popups, 2);
 }
 
+TEST(MainWindowViewInput, TheStatusLineIsALinkToTheReasonOnlyAfterAFailure)
+{
+    QTemporaryDir dir;
+    Window w;
+    TMainForm& f = w.form;
+    auto* label = w.Widget<QLabel>(f.InfoLabel);
+    ASSERT_NE(label, nullptr);
+    const QColor plain = label->palette().color(QPalette::Active, QPalette::WindowText);
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+
+    // Not a link yet: hovering and clicking do nothing.
+    QApplication::sendEvent(label, &enter);
+    EXPECT_FALSE(label->font().underline());
+    QApplication::sendEvent(label, &release);
+    EXPECT_TRUE(w.services.messages.isEmpty());
+    EXPECT_NE(label->cursor().shape(), Qt::PointingHandCursor);
+    QApplication::sendEvent(label, &leave);
+
+    // A run whose tool is missing fails.
+    f.ProgramDir = dir.path() + QLatin1Char('/');
+    f.AppDataDir = dir.path() + QLatin1Char('/');
+    f.LNGA[6] = QStringLiteral("No output");
+    const QString source = dir.filePath(QStringLiteral("clip.avi"));
+    WriteFile(source, "x");
+    f.SourceFilenameEdit.UserType(source);
+    f.OutFormatComboBox.UserSelect(0);
+    f.ConvertBitBtn.UserClick();
+    ASSERT_EQ(f.InfoLabel.Caption(), QStringLiteral("No output"));
+    EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_NE(label->palette().color(QPalette::Active, QPalette::WindowText), plain);
+    EXPECT_EQ(label->toolTip(), f.InfoLabel.Hint());
+    EXPECT_FALSE(f.InfoLabel.Hint().isEmpty());
+    QApplication::sendEvent(label, &enter);
+    EXPECT_TRUE(label->font().underline());
+    EXPECT_TRUE(label->font().bold());
+    QApplication::sendEvent(label, &leave);
+    EXPECT_FALSE(label->font().underline());
+    QApplication::sendEvent(label, &release);
+    EXPECT_EQ(w.services.messages, QStringList{f.InfoLabel.Hint()});
+}
+
 TEST(MainWindowViewMenus, MenusRunTheModelsActions)
 {
     Window w;
