@@ -12,7 +12,8 @@
 #
 # usage: bench/run-bench.sh [build-dir]          (default: build-bench beside this folder)
 # environment: BENCH_RUNS (repetitions, default 3, at least 5 for the overhead; medians are reported),
-#              BENCH_SKIP_BUILD=1 (use the build as it is), BENCH_KEEP=1 (keep the work folder)
+#              BENCH_SKIP_BUILD=1 (use the build as it is), BENCH_KEEP=1 (keep the work folder),
+#              BENCH_PARTS (the numbered parts to run, default "1 2 3 4 5")
 # Everything runs offscreen with private configuration and data folders and with the product's
 # site on a refused loopback port, so nothing leaves this machine.
 set -euo pipefail
@@ -24,6 +25,7 @@ runs="${BENCH_RUNS:-3}"
 jobs=2
 
 say() { printf '%s\n' "$*"; }
+part() { [[ " ${BENCH_PARTS:-1 2 3 4 5} " == *" $1 "* ]]; }
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 now_ns() { date +%s%N; }
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }
@@ -76,6 +78,9 @@ clip="$work/clip.mp4"
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -shortest "$clip"
 
 # ---- 1. the program against the same command run directly ----
+declare -A prog_s direct_s probe_s overhead_s ratio_pct traced_overhead_s traced_ratio_pct
+overhead_runs=$((runs < 5 ? 5 : runs))
+if part 1; then
 # A copy of the program directory whose ffmpeg records its arguments tells what the program
 # runs; the timed runs use the real program directory.
 spy_dir="$work/spy"
@@ -104,8 +109,6 @@ run_program() {
   echo $((t1 - t0))
 }
 
-declare -A prog_s direct_s probe_s overhead_s ratio_pct traced_overhead_s traced_ratio_pct
-overhead_runs=$((runs < 5 ? 5 : runs))
 fixed_s=1.0  # the automatic start one second after start-up; the close after success follows at once
 for format in mp4 mp3; do
   rm -f "$work"/calls/*
@@ -182,7 +185,10 @@ for format in mp4 mp3; do
   say ""
 done
 
+fi
+
 # ---- 2. start-up and the idle window ----
+if part 2; then
 say "## start-up and the idle window"
 startup_runs=$((runs < 5 ? 5 : runs))
 "$bench_window" startup "$program_dir" "$startup_runs" 2>/dev/null >"$work/startup.txt"
@@ -202,10 +208,13 @@ program_rss_kib=$(printf '%s\n' "${rss[@]}" | median)
 say "  the real program, idle window 3 s after start, resident: $program_rss_kib KiB ($(calc "%.1f" "$program_rss_kib / 1024") MiB)"
 say ""
 
+fi
+
 # ---- 3. a conversion of about 30 s: the program's own CPU, and its responsiveness ----
+if part 3; then
 # A longer source (the clip repeated, copied without re-encoding) makes the MP4 conversion
 # last about 30 s here.
-repeat=$(calc "%d" "30 / ${direct_s[mp4]} + 0.999")
+repeat=$(calc "%d" "30 / ${direct_s[mp4]:-10} + 0.999")
 ((repeat < 1)) && repeat=1
 ((repeat > 40)) && repeat=40
 long_clip="$work/long.mp4"
@@ -291,7 +300,10 @@ sed 's/^/  /' "$lat_file"
 grep -h '^status_after_stop=' "$work"/latency-*.txt | sort | uniq -c | sed 's/^/  /'
 say ""
 
+fi
+
 # ---- 4. one progress reading ----
+if part 4; then
 say "## one progress reading (Google Benchmark, median of 5 repetitions)"
 "$bench_progress" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_format=csv 2>/dev/null | grep '_median' >"$work/progress.csv"
@@ -301,7 +313,10 @@ read_small=$(awk -F, 'NR == 1 { print $3 }' "$work/progress.csv")
 read_large=$(awk -F, 'NR == 2 { print $3 }' "$work/progress.csv")
 say ""
 
+fi
+
 # ---- 5. the window during a slow duration probe ----
+if part 5; then
 say "## the window while a duration probe of 5 s runs (a stand-in tool; a 1 ms timer in the window)"
 slow_dir="$work/slow-probe"
 cp -a "$program_dir" "$slow_dir"
@@ -327,20 +342,22 @@ say "  longest gap between two handled timer ticks during the probe: median $pro
 sed -n 's/^\(probe_phase_ms\|probe_ticks\|probe_duration_ms\|status\)=/  \1=/p' "$work/probe-0.txt"
 say ""
 
+fi
+
 # ---- summary ----
 verdict() { awk "BEGIN { exit !($1) }" && echo met || echo MISSED; }
 say "## goals"
-for format in mp4 mp3; do
+part 1 && for format in mp4 mp3; do
   for kind in timed traced; do
     if [[ $kind == timed ]]; then o=${overhead_s[$format]} r=${ratio_pct[$format]}; else o=${traced_overhead_s[$format]} r=${traced_ratio_pct[$format]}; fi
     say "overhead beyond the fixed delay ($format, $kind): $o s <= 0.04 s: $(verdict "$o <= 0.04")"
   done
 done
-say "start to window: $startup_ms ms < 250 ms: $(verdict "$startup_ms < 250")"
-say "own CPU during a run: $cpu_median_pct % < 1 % of one core: $(verdict "$cpu_median_pct < 1")"
-say "progress reading, 100 MiB against 1 KiB: $read_large us against $read_small us" \
+part 2 && say "start to window: $startup_ms ms < 250 ms: $(verdict "$startup_ms < 250")"
+part 3 && say "own CPU during a run: $cpu_median_pct % < 1 % of one core: $(verdict "$cpu_median_pct < 1")"
+part 4 && say "progress reading, 100 MiB against 1 KiB: $read_large us against $read_small us" \
     "(ratio $(calc "%.2f" "$read_large / $read_small")): $(verdict "$read_large / $read_small < 1.5")"
-say "click handled within one 200 ms step: $(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") ms:" \
+part 3 && say "click handled within one 200 ms step: $(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") ms:" \
     "$(verdict "$(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") <= 200")"
-say "window during a 5 s probe: longest gap $probe_gap_ms ms < 100 ms: $(verdict "$probe_gap_ms < 100")"
+part 5 && say "window during a 5 s probe: longest gap $probe_gap_ms ms < 100 ms: $(verdict "$probe_gap_ms < 100")"
 say "load at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -29,7 +29,7 @@ constexpr int kDiagnosticLines = 8;
 constexpr int kDiagnosticBytes = 4096;
 // The probe is waited for in steps this short, the window's events handled between them, so
 // the window never stands still for long.
-constexpr int kProbeStepMs = 25;
+constexpr int kProbeStepMs = 10;
 
 bool PathExists(const QString& path)
 {
