@@ -210,8 +210,9 @@ TEST_F(UpdateNoticeTest, TrimsTheLayoutAroundTheAddressBeforeJudgingIt)
         ASSERT_EQ(services.questions.size(), 1);  // the offer keeps its Yes/No
         ASSERT_EQ(shell.calls.size(), 1u);
         EXPECT_EQ(shell.calls[0].target, c.withManager ? parvel : kSetup);
-        if (c.withManager)
+        if (c.withManager) {
             EXPECT_EQ(shell.calls[0].args, QStringList{kSetup});
+        }
     }
 
     // A blank inside the address is not layout: nothing is opened.
