@@ -40,8 +40,13 @@ echo "== building the package"
 # The source without build folders and version-control data.
 tar -C "$source_dir" --exclude=./.git --exclude='./build*' --exclude=./obj-\* -cf - . | tar -C "$tree" -xf -
 start=$(date +%s)
-# A stable path keeps a compiler cache useful from one run to the next.
-[ -d /usr/lib/ccache ] && export PATH=/usr/lib/ccache:$PATH
+# A compiler cache, where installed, makes a rebuild cheap: the stable path above keeps its
+# entries valid, and the cache folder is named because debhelper gives the build a home of
+# its own.
+if [ -d /usr/lib/ccache ]; then
+  export PATH=/usr/lib/ccache:$PATH
+  export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+fi
 (cd "$tree" && dpkg-buildpackage -us -uc -b) >"$stage/build.log" 2>&1 \
   || { tail -n 60 "$stage/build.log"; echo "FAIL: dpkg-buildpackage failed (log above)"; exit 1; }
 echo "dpkg-buildpackage took $(( $(date +%s) - start ))s"
