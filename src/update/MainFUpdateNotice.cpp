@@ -116,7 +116,9 @@ void TMainForm::ShowUpdateNotice()
 
     const TNewVersionInfo& info = MyCheckUpdate->newVInfo;
     const QString news = FillPlaceholders(LNGA[8], info.version) + kCrLf + info.changes + QLatin1Char('.');
-    const QString url = info.downloadUrl;
+    // A pretty-printed reply puts blanks and line breaks around the address; they belong to
+    // the layout, not to the address. Blanks inside it still make it no address.
+    const QString url = info.downloadUrl.trimmed();
     if (!IsOfferableAddress(url)) {
         // Nothing may be opened, so the user is told about the version without being asked.
         Services.ShowInformation(news);

@@ -184,6 +184,66 @@ TEST_F(UpdateNoticeTest, NeverHandsOnAnAddressThatIsNotOnTheWeb)
     }
 }
 
+TEST_F(UpdateNoticeTest, TrimsTheLayoutAroundTheAddressBeforeJudgingIt)
+{
+    struct Case {
+        const char* name;
+        QString downloadUrl;
+        bool withManager;
+    };
+    const Case cases[] = {
+        {"indented on its own line, to the browser", QStringLiteral("\n    ") + kSetup + QStringLiteral("\n  "), false},
+        {"tabs and CR LF, to Parvel", QStringLiteral("\t ") + kSetup + QStringLiteral(" \r\n"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(configHome.dir.path() + QStringLiteral("/Zelt")).removeRecursively();
+        shell.calls.clear();
+        services.questions.clear();
+        services.informations.clear();
+        const QString parvel = c.withManager ? Manager(QStringLiteral("Parvel"), true) : QString();
+        FoundUpdate(c.downloadUrl);
+
+        form->ShowUpdateNotice();
+
+        EXPECT_TRUE(services.informations.isEmpty());
+        ASSERT_EQ(services.questions.size(), 1);  // the offer keeps its Yes/No
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(shell.calls[0].target, c.withManager ? parvel : kSetup);
+        if (c.withManager) {
+            EXPECT_EQ(shell.calls[0].args, QStringList{kSetup});
+        }
+    }
+
+    // A blank inside the address is not layout: nothing is opened.
+    shell.calls.clear();
+    services.questions.clear();
+    FoundUpdate(QStringLiteral(" https://downloads.example.org/a b "));
+    form->ShowUpdateNotice();
+    EXPECT_TRUE(services.questions.isEmpty());
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(UpdateNoticeTest, PrettyPrintedReplyFromTheServerIsOffered)
+{
+    const QByteArray reply = "<newversioninfo>\n"
+                             "  <version>0.8.0.40</version>\n"
+                             "  <changes>More devices</changes>\n"
+                             "  <downloadurl>\n    https://downloads.example.org/setup\n  </downloadurl>\n"
+                             "</newversioninfo>\n";
+    LoopbackHttpServer server(HttpReply("200 OK", reply));
+    MakeChecker(server.url(QStringLiteral("/update")));
+
+    form->CheckUpdateActionExecute();
+
+    ASSERT_TRUE(WaitUntil([&] { return !services.informations.isEmpty() || !services.questions.isEmpty(); }));
+    PumpFor(50);
+    EXPECT_TRUE(services.informations.isEmpty());
+    EXPECT_EQ(services.questions.size(), 1);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].target, QStringLiteral("https://downloads.example.org/setup"));
+}
+
 TEST_F(UpdateNoticeTest, WritesTheDayOnEveryCallAndStopsCountingAfterAnAnswer)
 {
     struct Case {
