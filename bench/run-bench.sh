@@ -13,7 +13,7 @@
 # usage: bench/run-bench.sh [build-dir]          (default: build-bench beside this folder)
 # environment: BENCH_RUNS (repetitions, default 3, at least 5 for the overhead; medians are reported),
 #              BENCH_SKIP_BUILD=1 (use the build as it is), BENCH_KEEP=1 (keep the work folder),
-#              BENCH_PARTS (the numbered parts to run, default "1 2 3 4 5")
+#              BENCH_SECTIONS (the numbered sections to run, default "1 2 3 4 5")
 # Everything runs offscreen with private configuration and data folders and with the product's
 # site on a refused loopback port, so nothing leaves this machine.
 set -euo pipefail
@@ -25,7 +25,7 @@ runs="${BENCH_RUNS:-3}"
 jobs=2
 
 say() { printf '%s\n' "$*"; }
-part() { [[ " ${BENCH_PARTS:-1 2 3 4 5} " == *" $1 "* ]]; }
+section() { [[ " ${BENCH_SECTIONS:-1 2 3 4 5} " == *" $1 "* ]]; }
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 now_ns() { date +%s%N; }
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }
@@ -80,7 +80,7 @@ clip="$work/clip.mp4"
 # ---- 1. the program against the same command run directly ----
 declare -A prog_s direct_s probe_s overhead_s ratio_pct traced_overhead_s traced_ratio_pct
 overhead_runs=$((runs < 5 ? 5 : runs))
-if part 1; then
+if section 1; then
 # A copy of the program directory whose ffmpeg records its arguments tells what the program
 # runs; the timed runs use the real program directory.
 spy_dir="$work/spy"
@@ -174,9 +174,11 @@ for format in mp4 mp3; do
       for (i = 2; i <= n; i++) if (conv[pid[i]]) c = pid[i]; else if (!p) p = pid[i]
       printf "phases of one program run (ms): start to duration probe %.0f, probe %.0f, probe end to conversion %.0f (start to conversion %.0f, of which the fixed delay %.0f),", (start[p] - start[main]) * 1000, (end[p] - start[p]) * 1000, (start[c] - end[p]) * 1000, (start[c] - start[main]) * 1000, fixed * 1000
       printf " conversion %.0f, conversion end to exit %.0f\n", (end[c] - start[c]) * 1000, (end[main] - end[c]) * 1000
+      # The probe starts as the automatic timer is armed: what follows the delay up to the conversion.
+      printf "  (the timer armed with the probe; delay end to conversion start %.0f ms)\n", (start[c] - start[p] - fixed) * 1000
       printf "%.3f %.3f\n", (end[main] - start[main]) - (end[c] - start[c]) - fixed, end[c] - start[c]
     }' "$dir/trace.txt" >"$dir/phases.txt"
-  head -1 "$dir/phases.txt"
+  sed '$d' "$dir/phases.txt"
   read -r traced_s traced_conv_s < <(tail -1 "$dir/phases.txt")
   traced_overhead_s[$format]=$traced_s
   traced_ratio_pct[$format]=$(calc "%.1f" "100 * $traced_s / ${direct_s[$format]}")
@@ -188,7 +190,7 @@ done
 fi
 
 # ---- 2. start-up and the idle window ----
-if part 2; then
+if section 2; then
 say "## start-up and the idle window"
 startup_runs=$((runs < 5 ? 5 : runs))
 "$bench_window" startup "$program_dir" "$startup_runs" 2>/dev/null >"$work/startup.txt"
@@ -211,7 +213,7 @@ say ""
 fi
 
 # ---- 3. a conversion of about 30 s: the program's own CPU, and its responsiveness ----
-if part 3; then
+if section 3; then
 # A longer source (the clip repeated, copied without re-encoding) makes the MP4 conversion
 # last about 30 s here.
 repeat=$(calc "%d" "30 / ${direct_s[mp4]:-10} + 0.999")
@@ -303,7 +305,7 @@ say ""
 fi
 
 # ---- 4. one progress reading ----
-if part 4; then
+if section 4; then
 say "## one progress reading (Google Benchmark, median of 5 repetitions)"
 "$bench_progress" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
   --benchmark_format=csv 2>/dev/null | grep '_median' >"$work/progress.csv"
@@ -316,7 +318,7 @@ say ""
 fi
 
 # ---- 5. the window during a slow duration probe ----
-if part 5; then
+if section 5; then
 say "## the window while a duration probe of 5 s runs (a stand-in tool; a 1 ms timer in the window)"
 slow_dir="$work/slow-probe"
 cp -a "$program_dir" "$slow_dir"
@@ -347,17 +349,17 @@ fi
 # ---- summary ----
 verdict() { awk "BEGIN { exit !($1) }" && echo met || echo MISSED; }
 say "## goals"
-part 1 && for format in mp4 mp3; do
+section 1 && for format in mp4 mp3; do
   for kind in timed traced; do
     if [[ $kind == timed ]]; then o=${overhead_s[$format]} r=${ratio_pct[$format]}; else o=${traced_overhead_s[$format]} r=${traced_ratio_pct[$format]}; fi
     say "overhead beyond the fixed delay ($format, $kind): $o s <= 0.04 s: $(verdict "$o <= 0.04")"
   done
 done
-part 2 && say "start to window: $startup_ms ms < 250 ms: $(verdict "$startup_ms < 250")"
-part 3 && say "own CPU during a run: $cpu_median_pct % < 1 % of one core: $(verdict "$cpu_median_pct < 1")"
-part 4 && say "progress reading, 100 MiB against 1 KiB: $read_large us against $read_small us" \
+section 2 && say "start to window: $startup_ms ms < 250 ms: $(verdict "$startup_ms < 250")"
+section 3 && say "own CPU during a run: $cpu_median_pct % < 1 % of one core: $(verdict "$cpu_median_pct < 1")"
+section 4 && say "progress reading, 100 MiB against 1 KiB: $read_large us against $read_small us" \
     "(ratio $(calc "%.2f" "$read_large / $read_small")): $(verdict "$read_large / $read_small < 1.5")"
-part 3 && say "click handled within one 200 ms step: $(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") ms:" \
+section 3 && say "click handled within one 200 ms step: $(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") ms:" \
     "$(verdict "$(sed -n 's/^stop_click_to_handler_ms=//p' "$lat_file") <= 200")"
-part 5 && say "window during a 5 s probe: longest gap $probe_gap_ms ms < 100 ms: $(verdict "$probe_gap_ms < 100")"
+section 5 && say "window during a 5 s probe: longest gap $probe_gap_ms ms < 100 ms: $(verdict "$probe_gap_ms < 100")"
 say "load at end: $(cut -d' ' -f1-3 /proc/loadavg)"
