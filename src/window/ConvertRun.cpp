@@ -8,14 +8,19 @@
 #include "conversion/EncodingProfile.h"
 #include "conversion/Progress.h"
 #include "conversion/ToolCommands.h"
+#include "i18n/Language.h"
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 #include "platform/Notifications.h"
+#include "platform/RunOnDesktop.h"
+#include "platform/TaskbarProgress.h"
 #include "presets/DevicePresets.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <memory>
 
 namespace ondrava {
 
@@ -26,6 +31,8 @@ constexpr int kStoppedResult = 40;
 // The tool's last diagnostic lines kept during a run; they explain a failure.
 constexpr int kDiagnosticLines = 8;
 constexpr int kDiagnosticBytes = 4096;
+// The automatic-mode timer's tag while the window is about to close.
+constexpr int kClosePendingTag = 4;
 
 bool PathExists(const QString& path)
 {
@@ -34,6 +41,12 @@ bool PathExists(const QString& path)
 }
 
 }  // namespace
+
+QString TMainForm::MessageText(const QString& id, const QString& fallback) const
+{
+    const QString text = Language ? Language->Get(TLanguageSections::lsGeneralMessages, id) : QString();
+    return text.isEmpty() ? fallback : text;
+}
 
 void TMainForm::StopConvBitBtnClick(TControl*)
 {
@@ -54,6 +67,7 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
         if (++counterForUpdProgress % 5 == 0) {
             counterForUpdProgress = 0;
             ProgressBar.SetPosition(ReadProgressPercent(ProgressFileName, TotalContentDuration));
+            RunOnDesktop::ShowProgress(ProgressBar.Position());
             if (ProgressBar.Position() > 0)
                 SetInfoText(LNGA[3] + QLatin1Char(' ') + QString::number(ProgressBar.Position()) +
                             QLatin1Char('%'));
@@ -115,6 +129,8 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     EnableOutBox(false);
     SetInfoText(LNGA[3]);
     InfoLabel.SetHint(QString());
+    // Until the tool has ended the computer stays awake and the taskbar shows the progress.
+    auto onDesktop = std::make_unique<RunOnDesktop>(ExtractFileName(SourceFilenameEdit.Text()));
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
@@ -131,6 +147,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     const int result = RunConverter(
         ConversionCommandLine(ProgramDir, ProgressFileName, source, options.options, output));
     const bool ownOutput = !outputWasThere;
+    onDesktop.reset();
 
     if (QFileInfo::exists(ProgressFileName))
         QFile::remove(ProgressFileName);
@@ -150,6 +167,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         PlaySoundFile(SoundDir + QStringLiteral("error.wav"), SoundEnabled);
     };
 
+    bool succeeded = false;
     // Only a failure keeps the tool's diagnostics as the status line's hint.
     if (result == kStoppedResult) {
         fail(4);
@@ -165,20 +183,30 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     } else if (!outputExists) {
         fail(6);
     } else {
+        succeeded = true;
         SetInfoText(LNGA[7]);
         InfoLabel.SetHint(QString());
         PlaySoundFile(SoundDir + QStringLiteral("converted.wav"), SoundEnabled);
         NotifyConvertForApp();
         if (CloseOnCompleteFlag) {
             CloseOnCompleteFlag = false;
-            AutoTimer.SetTag(4);
+            AutoTimer.SetTag(kClosePendingTag);
             AutoTimer.SetEnabled(true);
         }
     }
 
     // A user working in another window learns the outcome from the desktop.
-    if (!Services.IsWindowActive())
-        CurrentNotifier().Notify(QStringLiteral("Ondrava"), InfoLabel.Caption());
+    if (!Services.IsWindowActive()) {
+        CurrentTaskbarProgress().SetUrgent(true);
+        // The file's buttons need the program to answer them: none when the window closes now.
+        if (succeeded && AutoTimer.Tag() != kClosePendingTag)
+            CurrentNotifier().NotifyWithFileActions(
+                QStringLiteral("Ondrava"), InfoLabel.Caption(),
+                {QFileInfo(output).absoluteFilePath(), MessageText(QStringLiteral("13060"), QStringLiteral("Open")),
+                 MessageText(QStringLiteral("13061"), QStringLiteral("Show in folder"))});
+        else
+            CurrentNotifier().Notify(QStringLiteral("Ondrava"), InfoLabel.Caption());
+    }
 
     ShowUpdateNotice();
 }
