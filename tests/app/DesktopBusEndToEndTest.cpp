@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -71,11 +73,17 @@ protected:
         }
     }
 
-    // With the private buses, or with no session bus and an unreachable system bus.
-    void Start(const QStringList& args, bool withBuses = true)
+    // With the private buses, or with no session bus and an unreachable system bus; offscreen
+    // (where the window is the active one) unless an X display is given.
+    void Start(const QStringList& args, bool withBuses = true, const QString& display = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (display.isEmpty()) {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        } else {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            env.insert(QStringLiteral("DISPLAY"), display);
+        }
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
         env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root);
@@ -193,6 +201,76 @@ TEST_F(DesktopBusEndToEndTest, WithoutASessionBusTheManagerIsStartedAsBefore)
     const QString calls = root + QStringLiteral("/manager/calls.txt");
     EXPECT_TRUE(PumpUntil([&] { return testsupport::ReadFile(calls) == "-convcomplete=7\n"; }, 10000))
         << testsupport::ReadFile(calls).toStdString();
+}
+
+// An X server of the test's own, on a display number it picks itself; no window manager, so the
+// program's window is never the active one.
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            return;
+        m_server.setStandardInputFile(QProcess::nullDevice());
+        m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                              QStringLiteral("0"), QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
+                              QStringLiteral("tcp")});
+        if (!m_server.waitForStarted(10000))
+            return;
+        PumpUntil([&] { return m_server.canReadLine() || m_server.state() != QProcess::Running; }, 30000);
+        const QByteArray number = m_server.readLine().trimmed();
+        if (!number.isEmpty())
+            m_display = QStringLiteral(":") + QString::fromLatin1(number);
+    }
+    ~PrivateDisplay()
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            ::kill(pid_t(m_server.processId()), SIGTERM);
+            if (!m_server.waitForFinished(10000)) {
+                m_server.kill();
+                m_server.waitForFinished(10000);
+            }
+        }
+    }
+    QString Display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+TEST_F(DesktopBusEndToEndTest, ARunEndingInTheBackgroundOffersTheFileOnTheDesktop)
+{
+    PrivateDisplay display;
+    if (display.Display().isEmpty())
+        GTEST_SKIP() << "Xvfb is not installed or did not start";
+    testsupport::FakeNotifications notifications(session.Connect());
+    testsupport::FakeFileManager fileManager(session.Connect());
+    testsupport::SignalRecorder dock(session.Connect(), QStringLiteral("com.canonical.Unity.LauncherEntry"));
+
+    Start({QStringLiteral("-acm=auto")}, true, display.Display());
+    ASSERT_TRUE(PumpUntil([&] { return !notifications.calls.empty(); }, kRunTimeoutMs))
+        << program.readAll().toStdString();
+    const QList<QVariant> args = notifications.calls.front().arguments();
+    ASSERT_EQ(args.size(), 8);
+    EXPECT_EQ(args[4].toString(), QStringLiteral("Conversion completed"));
+    EXPECT_EQ(args[5].toStringList(), (QStringList{QStringLiteral("open"), QStringLiteral("Open"),
+                                                   QStringLiteral("show-in-folder"),
+                                                   QStringLiteral("Show in folder")}));
+    // The taskbar asked for attention at the end.
+    ASSERT_TRUE(PumpUntil([&] {
+        return !dock.signals_.empty() &&
+               Properties(dock.signals_.back()).value(QStringLiteral("urgent")).toBool();
+    }, 10000));
+
+    // The user presses "Show in folder": the program, still running, asks the file manager.
+    notifications.InvokeAction(notifications.LastId(), QStringLiteral("show-in-folder"));
+    ASSERT_TRUE(PumpUntil([&] { return !fileManager.calls.empty(); }, 20000)) << program.readAll().toStdString();
+    EXPECT_EQ(fileManager.calls[0].member(), QStringLiteral("ShowItems"));
+    EXPECT_EQ(fileManager.calls[0].arguments().value(0).toStringList(),
+              QStringList{QUrl::fromLocalFile(Output()).toString()});
+    EXPECT_EQ(program.state(), QProcess::Running);
 }
 
 }  // namespace
