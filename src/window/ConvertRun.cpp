@@ -129,11 +129,11 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     EnableOutBox(false);
     SetInfoText(LNGA[3]);
     InfoLabel.SetHint(QString());
-    // Until the tool has ended the computer stays awake and the taskbar shows the progress.
-    auto onDesktop = std::make_unique<RunOnDesktop>(ExtractFileName(SourceFilenameEdit.Text()));
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
+    // Until the tool has ended the computer stays awake and the taskbar shows the progress.
+    auto onDesktop = std::make_unique<RunOnDesktop>(ExtractFileName(source));
     TotalContentDuration =
         ParseDuration(RunAndCapture(ProbeCommandLine(ProgramDir, source), ProgramDir));
 
@@ -199,13 +199,14 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     if (!Services.IsWindowActive()) {
         CurrentTaskbarProgress().SetUrgent(true);
         // The file's buttons need the program to answer them: none when the window closes now.
-        if (succeeded && AutoTimer.Tag() != kClosePendingTag)
-            CurrentNotifier().NotifyWithFileActions(
-                QStringLiteral("Ondrava"), InfoLabel.Caption(),
-                {QFileInfo(output).absoluteFilePath(), MessageText(QStringLiteral("13060"), QStringLiteral("Open")),
-                 MessageText(QStringLiteral("13061"), QStringLiteral("Show in folder"))});
-        else
+        if (succeeded && AutoTimer.Tag() != kClosePendingTag) {
+            const FileActions buttons{QFileInfo(output).absoluteFilePath(),
+                                      MessageText(QStringLiteral("13060"), QStringLiteral("Open")),
+                                      MessageText(QStringLiteral("13061"), QStringLiteral("Show in folder"))};
+            CurrentNotifier().NotifyWithFileActions(QStringLiteral("Ondrava"), InfoLabel.Caption(), buttons);
+        } else {
             CurrentNotifier().Notify(QStringLiteral("Ondrava"), InfoLabel.Caption());
+        }
     }
 
     ShowUpdateNotice();
