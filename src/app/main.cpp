@@ -80,11 +80,11 @@ int main(int argc, char** argv)
     DesktopSleepInhibitor sleepInhibitor;
     SetSleepInhibitor(&sleepInhibitor);
     // The user is back: the taskbar's call for attention after a run has been answered.
-    QObject::connect(&app, &QGuiApplication::applicationStateChanged, &app,
-                     [&taskbar](Qt::ApplicationState state) {
-                         if (state == Qt::ApplicationActive)
-                             taskbar.SetUrgent(false);
-                     });
+    const QMetaObject::Connection attentionAnswered = QObject::connect(
+        &app, &QGuiApplication::applicationStateChanged, &app, [&taskbar](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                taskbar.SetUrgent(false);
+        });
 
     int result = 0;
     {
@@ -109,6 +109,7 @@ int main(int argc, char** argv)
         form.FormClose();
     }
 
+    QObject::disconnect(attentionAnswered);
     SetSleepInhibitor(nullptr);
     SetTaskbarProgress(nullptr);
     SetCallerLink(nullptr);

@@ -268,6 +268,23 @@ TEST_F(DesktopBusEndToEndTest, ARunEndingInTheBackgroundOffersTheFileOnTheDeskto
     EXPECT_EQ(fileManager.calls[0].arguments().value(0).toStringList(),
               QStringList{QUrl::fromLocalFile(Output()).toString()});
     EXPECT_EQ(program.state(), QProcess::Running);
+
+    // The user comes back to the window: the call for attention is withdrawn.
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty())
+        GTEST_SKIP() << "xdotool is not installed";
+    QProcess focus;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.Display());
+    focus.setProcessEnvironment(env);
+    focus.start(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                          QString::number(program.processId()), QStringLiteral("--name"), QStringLiteral("."),
+                          QStringLiteral("windowfocus")});
+    ASSERT_TRUE(focus.waitForStarted(10000));
+    PumpUntil([&] { return focus.state() == QProcess::NotRunning; }, 20000);
+    EXPECT_TRUE(PumpUntil([&] {
+        return Properties(dock.signals_.back()) == QVariantMap{{QStringLiteral("urgent"), false}};
+    }, 20000)) << focus.readAllStandardError().toStdString();
 }
 
 }  // namespace

@@ -49,8 +49,9 @@ TEST_F(DesktopSleepInhibitorTest, LogindLockIsHeldUntilTheRelease)
     child.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(child.waitForStarted(10000));
 
+    // The bus library lets go of its own copy of the answer a moment after handing it over.
     inhibitor.Release();
-    EXPECT_FALSE(logind.Held(0)) << "the lock outlived the release";
+    EXPECT_TRUE(PumpUntil([&] { return !logind.Held(0); }, 10000)) << "the lock outlived the release";
     EXPECT_EQ(inhibitor.HeldBy(), QString());
     EXPECT_TRUE(portal.calls.empty());
     child.kill();
@@ -62,7 +63,7 @@ TEST_F(DesktopSleepInhibitorTest, LogindLockIsHeldUntilTheRelease)
     ASSERT_EQ(logind.calls.size(), 2u);
     EXPECT_TRUE(logind.Held(1));
     inhibitor.Release();
-    EXPECT_FALSE(logind.Held(1));
+    EXPECT_TRUE(PumpUntil([&] { return !logind.Held(1); }, 10000));
 }
 
 TEST_F(DesktopSleepInhibitorTest, ALockThatArrivesAfterTheReleaseIsGivenBack)
