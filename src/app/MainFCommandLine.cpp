@@ -5,6 +5,7 @@
 #include "app/RegZelt.h"
 #include "common/Convert.h"
 #include "common/Error.h"
+#include "platform/CallerLink.h"
 #include "platform/Shell.h"
 #include "presets/DevicePresets.h"
 
@@ -143,18 +144,23 @@ bool TMainForm::NotifyConvertForApp()
     bool told = false;
     try {
         TZeltRegistry store(ConvertForAppName);
-        // A running calling program would be told by a window message; no such window can be
-        // found on this desktop, so the program is started with the completion option.
-        (void)StrToIntDef(store.ReadStringPar(QStringLiteral("ApplicationHandle")), 0);
+        const int handle = StrToIntDef(store.ReadStringPar(QStringLiteral("ApplicationHandle")), 0);
         const QString id = QString::number(ConvertForPV_DID);
         // The path must be there before the calling program looks; without it, telling it
         // would announce a result it cannot find.
         if (!store.WriteStringPar(QStringLiteral("conv_for_") + id, QFileInfo(output).absoluteFilePath()))
             return false;
-        const QString exeFile = store.ReadStringPar(QStringLiteral("ExeFile"));
-        if (IsExistingFile(exeFile)) {
-            CurrentShell().StartDetached(exeFile, {QStringLiteral("-convcomplete=") + id});
+        // A calling program that says it runs, and is there on the session bus, hears it there;
+        // any other is started with the completion option.
+        if (handle > 0 && CurrentCallerLink().IsRunning(ConvertForAppName)) {
+            CurrentCallerLink().AnnounceConversionComplete(ConvertForPV_DID);
             told = true;
+        } else {
+            const QString exeFile = store.ReadStringPar(QStringLiteral("ExeFile"));
+            if (IsExistingFile(exeFile)) {
+                CurrentShell().StartDetached(exeFile, {QStringLiteral("-convcomplete=") + id});
+                told = true;
+            }
         }
     } catch (...) {
         return false;

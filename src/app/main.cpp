@@ -1,9 +1,12 @@
 // Program entry: installs the desktop services, prepares the main window (start-up reads the
 // settings, the language, the device catalogue and the command line) and runs it until it
 // closes; the window's close stores the settings and releases what start-up made.
+#include "platform/DesktopCallerLink.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/DesktopShell.h"
+#include "platform/DesktopSleepInhibitor.h"
 #include "platform/DesktopSound.h"
+#include "platform/DesktopTaskbarProgress.h"
 #include "window/MainF.h"
 #include "window/MainWindowView.h"
 #include "window/QtFormServices.h"
@@ -70,6 +73,18 @@ int main(int argc, char** argv)
     SetSoundPlayer(&desktopSound);
     DesktopNotifier desktopNotifier;
     SetNotifier(&desktopNotifier);
+    DesktopCallerLink callerLink;
+    SetCallerLink(&callerLink);
+    DesktopTaskbarProgress taskbar;
+    SetTaskbarProgress(&taskbar);
+    DesktopSleepInhibitor sleepInhibitor;
+    SetSleepInhibitor(&sleepInhibitor);
+    // The user is back: the taskbar's call for attention after a run has been answered.
+    const QMetaObject::Connection attentionAnswered = QObject::connect(
+        &app, &QGuiApplication::applicationStateChanged, &app, [&taskbar](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                taskbar.SetUrgent(false);
+        });
 
     int result = 0;
     {
@@ -94,6 +109,10 @@ int main(int argc, char** argv)
         form.FormClose();
     }
 
+    QObject::disconnect(attentionAnswered);
+    SetSleepInhibitor(nullptr);
+    SetTaskbarProgress(nullptr);
+    SetCallerLink(nullptr);
     SetNotifier(nullptr);
     SetSoundPlayer(nullptr);
     SetShell(nullptr);

@@ -4,7 +4,13 @@ namespace ondrava {
 
 void RecordingNotifier::Notify(const QString& summary, const QString& body)
 {
-    calls.push_back({summary, body});
+    calls.push_back({summary, body, {}});
+}
+
+void RecordingNotifier::NotifyWithFileActions(const QString& summary, const QString& body,
+                                              const FileActions& actions)
+{
+    calls.push_back({summary, body, actions});
 }
 
 namespace {

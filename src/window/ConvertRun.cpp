@@ -9,14 +9,19 @@
 #include "conversion/FailureReason.h"
 #include "conversion/Progress.h"
 #include "conversion/ToolCommands.h"
+#include "i18n/Language.h"
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
 #include "platform/Notifications.h"
+#include "platform/RunOnDesktop.h"
+#include "platform/TaskbarProgress.h"
 #include "presets/DevicePresets.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <memory>
 
 namespace ondrava {
 
@@ -30,6 +35,8 @@ constexpr int kDiagnosticBytes = 4096;
 // The probe is waited for in steps this short, the window's events handled between them, so
 // the window never stands still for long.
 constexpr int kProbeStepMs = 10;
+// The automatic-mode timer's tag while the window is about to close.
+constexpr int kClosePendingTag = 4;
 
 bool PathExists(const QString& path)
 {
@@ -38,6 +45,12 @@ bool PathExists(const QString& path)
 }
 
 }  // namespace
+
+QString TMainForm::MessageText(const QString& id, const QString& fallback) const
+{
+    const QString text = Language ? Language->Get(TLanguageSections::lsGeneralMessages, id) : QString();
+    return text.isEmpty() ? fallback : text;
+}
 
 void TMainForm::StopConvBitBtnClick(TControl*)
 {
@@ -90,6 +103,7 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
         if (++counterForUpdProgress % 5 == 0) {
             counterForUpdProgress = 0;
             ProgressBar.SetPosition(ReadProgressPercent(ProgressFileName, TotalContentDuration));
+            RunOnDesktop::ShowProgress(ProgressBar.Position());
             if (ProgressBar.Position() > 0)
                 SetInfoText(LNGA[3] + QLatin1Char(' ') + QString::number(ProgressBar.Position()) +
                             QLatin1Char('%'));
@@ -155,6 +169,8 @@ void TMainForm::ConvertBitBtnClick(TControl*)
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
+    // Until the tool has ended the computer stays awake and the taskbar shows the progress.
+    auto onDesktop = std::make_unique<RunOnDesktop>(ExtractFileName(source));
     ProbeSource(source);
 
     ProgressFileName = AppDataDir + QStringLiteral("progress") +
@@ -167,6 +183,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     const int result = RunConverter(
         ConversionCommandLine(ProgramDir, ProgressFileName, source, options.options, output));
     const bool ownOutput = !outputWasThere;
+    onDesktop.reset();
 
     if (QFileInfo::exists(ProgressFileName))
         QFile::remove(ProgressFileName);
@@ -186,6 +203,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         PlaySoundFile(SoundDir + QStringLiteral("error.wav"), SoundEnabled);
     };
 
+    bool succeeded = false;
     // Only a failure explains itself; a stop is the user's own doing.
     QString reason;
     if (result == kStoppedResult) {
@@ -205,22 +223,32 @@ void TMainForm::ConvertBitBtnClick(TControl*)
         fail(6);
         reason = ExplainFailure(source, output);
     } else {
+        succeeded = true;
         SetInfoText(LNGA[7]);
         PlaySoundFile(SoundDir + QStringLiteral("converted.wav"), SoundEnabled);
         NotifyConvertForApp();
         if (CloseOnCompleteFlag) {
             CloseOnCompleteFlag = false;
-            AutoTimer.SetTag(4);
+            AutoTimer.SetTag(kClosePendingTag);
             AutoTimer.SetEnabled(true);
         }
     }
 
     // A user working in another window learns the outcome from the desktop.
     if (!Services.IsWindowActive()) {
-        const QString body = reason.isEmpty() || reason == InfoLabel.Caption()
-                                 ? InfoLabel.Caption()
-                                 : InfoLabel.Caption() + QLatin1Char('\n') + reason;
-        CurrentNotifier().Notify(QStringLiteral("Ondrava"), body);
+        CurrentTaskbarProgress().SetUrgent(true);
+        // The file's buttons need the program to answer them: none when the window closes now.
+        if (succeeded && AutoTimer.Tag() != kClosePendingTag) {
+            const FileActions buttons{QFileInfo(output).absoluteFilePath(),
+                                      MessageText(QStringLiteral("13060"), QStringLiteral("Open")),
+                                      MessageText(QStringLiteral("13061"), QStringLiteral("Show in folder"))};
+            CurrentNotifier().NotifyWithFileActions(QStringLiteral("Ondrava"), InfoLabel.Caption(), buttons);
+        } else {
+            const QString body = reason.isEmpty() || reason == InfoLabel.Caption()
+                                     ? InfoLabel.Caption()
+                                     : InfoLabel.Caption() + QLatin1Char('\n') + reason;
+            CurrentNotifier().Notify(QStringLiteral("Ondrava"), body);
+        }
     }
 
     ShowUpdateNotice();

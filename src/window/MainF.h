@@ -235,6 +235,8 @@ private:
     void ClearFailure();
     // A text of the loaded language's MainForm section; empty without a language.
     QString MainFormText(const QString& id) const;
+    // A text of the loaded language's GeneralMessages section, or fallback where it has none.
+    QString MessageText(const QString& id, const QString& fallback) const;
     void BuildMenus();
     void WireHandlers();
 };

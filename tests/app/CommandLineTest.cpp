@@ -3,6 +3,7 @@
 #include "CommandLineFixture.h"
 
 #include "app/RegZelt.h"
+#include "platform/CallerLink.h"
 #include "platform/Shell.h"
 #include "presets/DevicePresets.h"
 #include "support/TestSupport.h"
@@ -48,6 +49,7 @@ protected:
     QTemporaryDir dir;
     test::FakeFormServices services;
     RecordingShell shell;
+    RecordingCallerLink callerLink;
     std::unique_ptr<TMainForm> form;
 
     void SetUp() override
@@ -59,6 +61,8 @@ protected:
         QDir(ConfigHome() + QStringLiteral("/Zelt")).removeRecursively();
         shell.calls.clear();
         SetShell(&shell);
+        callerLink = RecordingCallerLink();
+        SetCallerLink(&callerLink);
         form = std::make_unique<TMainForm>(services);
         form->ProgramDir = dir.path() + QLatin1Char('/');
         form->SoundDir = form->ProgramDir + QStringLiteral("Sounds/");
@@ -77,6 +81,7 @@ protected:
     void TearDown() override
     {
         form.reset();
+        SetCallerLink(nullptr);
         SetShell(nullptr);
     }
     QString Path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
@@ -420,17 +425,31 @@ TEST_F(AutomaticRunTest, Notice)
         bool outputThere;
         std::optional<QString> exeFile;
         std::optional<QString> handle;
+        const char* onBus;  // the program that owns its name on the session bus
         bool expectTold;
         bool expectWritten;
+        bool expectSignal;
     } cases[] = {
-        {"no download", 0, "Parvel", true, manager, std::nullopt, false, false},
-        {"negative id", -4, "Parvel", true, manager, std::nullopt, false, false},
-        {"output missing", 5, "Parvel", false, manager, std::nullopt, false, false},
-        {"no ExeFile", 5, "Parvel", true, std::nullopt, std::nullopt, false, true},
-        {"ExeFile gone", 5, "Parvel", true, Path("manager/none"), std::nullopt, false, true},
-        {"told", 5, "Parvel", true, manager, std::nullopt, true, true},
-        {"running: still started", 5, "Parvel", true, manager, QStringLiteral("4242"), true, true},
-        {"Tessly", 8, "Tessly", true, manager, std::nullopt, true, true},
+        {"no download", 0, "Parvel", true, manager, std::nullopt, "Parvel", false, false, false},
+        {"negative id", -4, "Parvel", true, manager, std::nullopt, "Parvel", false, false, false},
+        {"output missing", 5, "Parvel", false, manager, QStringLiteral("1"), "Parvel", false, false, false},
+        {"no ExeFile", 5, "Parvel", true, std::nullopt, std::nullopt, "", false, true, false},
+        {"ExeFile gone", 5, "Parvel", true, Path("manager/none"), std::nullopt, "", false, true, false},
+        {"told", 5, "Parvel", true, manager, std::nullopt, "", true, true, false},
+        {"says it runs, not on the bus: started", 5, "Parvel", true, manager, QStringLiteral("4242"), "",
+         true, true, false},
+        {"on the bus without saying it runs: started", 5, "Parvel", true, manager, std::nullopt, "Parvel",
+         true, true, false},
+        {"handle 0, on the bus: started", 5, "Parvel", true, manager, QStringLiteral("0"), "Parvel", true,
+         true, false},
+        {"the other manager on the bus: started", 5, "Parvel", true, manager, QStringLiteral("4242"),
+         "Tessly", true, true, false},
+        {"running: signal", 5, "Parvel", true, manager, QStringLiteral("4242"), "Parvel", true, true, true},
+        {"running without ExeFile: signal", 5, "Parvel", true, std::nullopt, QStringLiteral("$10"),
+         "Parvel", true, true, true},
+        {"Tessly", 8, "Tessly", true, manager, std::nullopt, "", true, true, false},
+        {"Tessly running: signal", 8, "Tessly", true, manager, QStringLiteral("77"), "Tessly", true, true,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -444,11 +463,23 @@ TEST_F(AutomaticRunTest, Notice)
         form->ConvertForPV_DID = c.id;
         form->ConvertForAppName = app;
         form->OutVideoFileBEdit.SetText(c.outputThere ? output : Path("none.mp4"));
+        if (*c.onBus)
+            callerLink.running << QLatin1String(c.onBus);
 
         EXPECT_EQ(form->NotifyConvertForApp(), c.expectTold);
         const QString key = QStringLiteral("conv_for_") + QString::number(c.id);
         EXPECT_EQ(test::StoreValue(ConfigHome(), app, key), c.expectWritten ? output : QString());
         EXPECT_EQ(form->ConvertForPV_DID, c.expectTold ? 0 : c.id);
+        if (c.expectSignal) {
+            EXPECT_EQ(callerLink.asked, QStringList{app});
+            EXPECT_EQ(callerLink.announced, std::vector<int>{c.id});
+            EXPECT_EQ(StartDetachedCalls(), 0);
+            // Told at most once.
+            EXPECT_FALSE(form->NotifyConvertForApp());
+            EXPECT_EQ(callerLink.announced.size(), 1u);
+            continue;
+        }
+        EXPECT_TRUE(callerLink.announced.empty());
         if (c.expectTold) {
             ASSERT_EQ(shell.calls.size(), 1u);
             EXPECT_EQ(shell.calls[0].kind, QStringLiteral("StartDetached"));

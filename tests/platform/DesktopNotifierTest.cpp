@@ -1,8 +1,11 @@
 // The desktop notifier against a private session bus of its own: the call a notification
-// service receives, and silence where no service or no bus exists.
+// service receives, the buttons of a finished file and their answers, and silence where no
+// service or no bus exists.
 #include "platform/DesktopNotifier.h"
+#include "platform/Shell.h"
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -12,13 +15,16 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "support/PrivateBus.h"
 #include "support/TestSupport.h"
 
 using ondrava::DesktopNotifier;
+using testsupport::PumpUntil;
 
 namespace {
 
@@ -40,85 +46,21 @@ private:
     QtMessageHandler m_previous = nullptr;
 };
 
-// A notification service that records the calls it gets and answers with an id.
-class FakeNotificationService : public QDBusVirtualObject {
-public:
-    std::vector<QDBusMessage> calls;
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        calls.push_back(message);
-        connection.send(message.createReply(QVariant::fromValue(uint(7))));
-        return true;
-    }
-    QString introspect(const QString&) const override { return QString(); }
-};
-
-void PumpUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // A message bus of the test's own, without any service that could be started on demand.
 class PrivateBusTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
-    QProcess daemon;
-    QString address;
-
+    testsupport::PrivateBus bus;
     void SetUp() override
     {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (program.isEmpty())
-            GTEST_SKIP() << "dbus-daemon is not installed";
-        const QString config = dir.filePath(QStringLiteral("bus.conf"));
-        testsupport::WriteFile(config, "<busconfig>\n<type>session</type>\n<listen>unix:dir=" +
-                                           dir.path().toUtf8() +
-                                           "</listen>\n<auth>EXTERNAL</auth>\n"
-                                           "<policy context=\"default\">\n"
-                                           "<allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                                           "<allow eavesdrop=\"true\"/>\n<allow own=\"*\"/>\n"
-                                           "</policy>\n</busconfig>\n");
-        daemon.setStandardInputFile(QProcess::nullDevice());
-        daemon.start(program, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                               QStringLiteral("--print-address")});
-        ASSERT_TRUE(daemon.waitForStarted(10000));
-        QDeadlineTimer deadline(10000);
-        while (!daemon.canReadLine() && !deadline.hasExpired())
-            daemon.waitForReadyRead(int(deadline.remainingTime()));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
-        ASSERT_FALSE(address.isEmpty()) << daemon.readAllStandardError().constData();
+        if (bus.Address().isEmpty())
+            GTEST_SKIP() << bus.Error().toStdString();
     }
-
-    void TearDown() override
-    {
-        for (const QString& name : connections)
-            QDBusConnection::disconnectFromBus(name);
-        if (daemon.state() != QProcess::NotRunning) {
-            daemon.kill();
-            daemon.waitForFinished(10000);
-        }
-    }
-
-    QDBusConnection Connect(const QString& name)
-    {
-        connections << name;
-        return QDBusConnection::connectToBus(address, name);
-    }
-
-private:
-    QStringList connections;
+    QDBusConnection Connect(const QString&) { return bus.Connect(); }
 };
 
 TEST_F(PrivateBusTest, TheServiceGetsTheNotificationCall)
 {
-    QDBusConnection serviceBus = Connect(QStringLiteral("notification-service"));
-    ASSERT_TRUE(serviceBus.isConnected());
-    FakeNotificationService service;
-    ASSERT_TRUE(serviceBus.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"),
-                                                 &service));
-    ASSERT_TRUE(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    testsupport::FakeNotifications service(Connect(QStringLiteral("notification-service")));
 
     QDBusConnection clientBus = Connect(QStringLiteral("notifier"));
     ASSERT_TRUE(clientBus.isConnected());
@@ -193,6 +135,49 @@ TEST(DesktopNotifierTest, WithoutASessionBusNothingHappens)
         qunsetenv("XDG_RUNTIME_DIR");
     else
         qputenv("XDG_RUNTIME_DIR", oldRuntime);
+}
+
+TEST_F(PrivateBusTest, TheFilesButtonsOpenItOrShowItInItsFolder)
+{
+    testsupport::FakeNotifications service(Connect(QString()));
+    ondrava::RecordingShell shell;
+    ondrava::SetShell(&shell);
+    DesktopNotifier notifier(Connect(QString()));
+    const QString file = QStringLiteral("/tmp/out dir/clip, \"1\" ü.mp4");
+    notifier.NotifyWithFileActions(QStringLiteral("Ondrava"), QStringLiteral("Conversion completed"),
+                                   {file, QStringLiteral("Open"), QStringLiteral("Show in folder")});
+    ASSERT_TRUE(PumpUntil([&] { return !service.calls.empty(); }, 20000));
+    const uint id = service.LastId();
+    const QList<QVariant> args = service.calls.front().arguments();
+    ASSERT_EQ(args.size(), 8);
+    EXPECT_EQ(args[4].toString(), QStringLiteral("Conversion completed"));
+    EXPECT_EQ(args[5].toStringList(), (QStringList{QStringLiteral("open"), QStringLiteral("Open"),
+                                                   QStringLiteral("show-in-folder"),
+                                                   QStringLiteral("Show in folder")}));
+    EXPECT_EQ(qdbus_cast<QVariantMap>(args[6].value<QDBusArgument>()).value(QStringLiteral("desktop-entry")),
+              QVariant(QStringLiteral("org.example.ondrava.Ondrava")));
+    ASSERT_TRUE(PumpUntil([&] { return notifier.AnswersButtonsOf(id); }, 20000));
+
+    // Another program's notification, and a button nobody offered, change nothing.
+    service.InvokeAction(id + 100, QStringLiteral("open"));
+    service.InvokeAction(id, QStringLiteral("delete"));
+    service.InvokeAction(id, QStringLiteral("show-in-folder"));
+    service.InvokeAction(id, QStringLiteral("open"));
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() >= 2; }, 20000));
+    PumpUntil([] { return false; }, 200);
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[0].kind, QStringLiteral("ShowInFolder"));
+    EXPECT_EQ(shell.calls[0].target, file);
+    EXPECT_EQ(shell.calls[1].kind, QStringLiteral("OpenUrl"));
+    EXPECT_EQ(QUrl(shell.calls[1].target).toLocalFile(), file);
+
+    // Once the notification is gone, its buttons are forgotten.
+    service.Close(id);
+    ASSERT_TRUE(PumpUntil([&] { return !notifier.AnswersButtonsOf(id); }, 20000));
+    service.InvokeAction(id, QStringLiteral("open"));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(shell.calls.size(), 2u);
+    ondrava::SetShell(nullptr);
 }
 
 }  // namespace
