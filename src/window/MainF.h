@@ -132,6 +132,14 @@ public:
 
     // ---- Operations ----
     void EnableOutBox(bool value);
+    // Whether a conversion runs (from disabling the controls to enabling them again).
+    bool Converting() const { return m_converting; }
+    // The open-file and open-folder buttons for the output box's text (steps 4 and 5 of
+    // EnableOutBox).
+    void UpdateOpenButtons(bool value);
+    // A top-level menu's title as shown: its caption, or its built-in title when the language
+    // left it empty (a menu without a title would vanish from the menu bar).
+    QString ShownMenuTitle(const TMenuItem& menu) const;
     void EnableSourceBox(bool value);
     void SetInfoText(const QString& text);
     void UpdateCaption();
@@ -207,6 +215,9 @@ private:
     // Whether the last RunConverter got its tool started (its 0 means both "did not start"
     // and "ended well").
     bool m_lastRunStarted = false;
+    // Set while a run holds the controls disabled; no handler may enable them or start another
+    // run in between (the run pumps the window's events).
+    bool m_converting = false;
     // A text of the loaded language's MainForm section; empty without a language.
     QString MainFormText(const QString& id) const;
     void BuildMenus();
