@@ -123,7 +123,7 @@ void XDisplay::Key(const QString& keys) const
 
 void XDisplay::Type(const QString& text) const
 {
-    Tool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+    Tool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("8"), text});
 }
 
 void XDisplay::Focus(qulonglong window) const
