@@ -186,7 +186,12 @@ bool DisplayProgram::Start(const QStringList& args)
 
 bool DisplayProgram::Running() const
 {
-    return m_process && m_process->state() == QProcess::Running;
+    if (!m_process)
+        return false;
+    // Without an event loop QProcess learns of the end only when asked to wait.
+    if (m_process->state() == QProcess::Running)
+        m_process->waitForFinished(0);
+    return m_process->state() == QProcess::Running;
 }
 
 qint64 DisplayProgram::Pid() const
