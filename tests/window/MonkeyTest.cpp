@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
 #include <map>
 
@@ -67,6 +68,11 @@ public:
         for (m_event = 0; m_event < events && m_findings.empty(); ++m_event) {
             Step();
             Check();
+            if ((m_event + 1) % 500 == 0) {
+                // Long runs show how far they got.
+                std::printf("monkey: %d events, %d conversions\n", m_event + 1, m_program.Conversions());
+                std::fflush(stdout);
+            }
         }
         m_seconds = clock.elapsed() / 1000.0;
     }
