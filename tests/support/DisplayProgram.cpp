@@ -27,7 +27,8 @@ mkdir -p "$rec/running"
 n=0
 for f in "$rec/running"/*; do
   p=${f##*/}
-  if kill -0 "$p" 2>/dev/null; then n=$((n+1)); fi
+  # The id of a stand-in that was killed may belong to another process by now.
+  if tr '\0' ' ' < "/proc/$p/cmdline" 2>/dev/null | grep -qF '@TOOL@'; then n=$((n+1)); fi
 done
 echo "$n" >> "$rec/concurrency"
 if [ "$1" != "-progress" ]; then
@@ -121,6 +122,7 @@ void DisplayProgram::WriteStandIn()
 {
     QByteArray body(kStandIn);
     body.replace("@RECORD@", RecordDir().toUtf8());
+    body.replace("@TOOL@", (ProgramDir() + QStringLiteral("/ffmpeg")).toUtf8());
     testsupport::WriteScript(ProgramDir() + QStringLiteral("/ffmpeg"), body);
 }
 
@@ -285,10 +287,15 @@ int DisplayProgram::Conversions() const
 QList<qint64> DisplayProgram::ToolsAlive() const
 {
     QList<qint64> alive;
-    for (const QString& name : QDir(RecordDir() + QStringLiteral("/running")).entryList(QDir::Files)) {
+    const QString running = RecordDir() + QStringLiteral("/running/");
+    const QByteArray tool = (ProgramDir() + QStringLiteral("/ffmpeg")).toUtf8();
+    for (const QString& name : QDir(running).entryList(QDir::Files)) {
         const qint64 pid = name.toLongLong();
-        if (Alive(pid))
+        // A killed stand-in leaves its id behind, and the id may be reused by another process.
+        if (Alive(pid) && testsupport::ReadFile(QStringLiteral("/proc/%1/cmdline").arg(pid)).contains(tool))
             alive << pid;
+        else
+            QFile::remove(running + name);
     }
     return alive;
 }
