@@ -1,8 +1,12 @@
 // Draws the device button pictures into data/images: for each catalogue device one 24-bit BMP
 // with four 64x64 images side by side (up, disabled, clicked, down), plus the shared fallback
-// picture for devices without their own. Usage: ondrava_device_pictures <images folder>
+// picture for devices without their own. Each device's picture carries a short form of its
+// name under the drawing, so that devices of one kind (two phones, two TV sticks) can be told
+// apart without a hint. Usage: ondrava_device_pictures <images folder>
 #include <QColor>
 #include <QDir>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -24,25 +28,26 @@ struct Picture {
     const char* idName;  // "" for the shared fallback picture
     Kind kind;
     QColor accent;
+    const char* label;   // the name as the button shows it; "" for the fallback picture
 };
 
 const Picture kPictures[] = {
-    {"iphone", Kind::Phone, QColor(0x4A, 0x6F, 0xA5)},
-    {"ipad", Kind::Tablet, QColor(0x2E, 0x9C, 0x9A)},
-    {"samsunggalaxy", Kind::Phone, QColor(0x1E, 0x5B, 0xD8)},
-    {"googlepixel", Kind::Phone, QColor(0x34, 0xA8, 0x53)},
-    {"samsunggalaxytab", Kind::Tablet, QColor(0x3F, 0x51, 0xB5)},
-    {"amazonfirehd10", Kind::Tablet, QColor(0xF2, 0x8C, 0x28)},
-    {"onyxboox", Kind::EReader, QColor(0x55, 0x55, 0x55)},
-    {"playstation5", Kind::Gamepad, QColor(0x1F, 0x4E, 0xB4)},
-    {"xboxseriesx", Kind::Gamepad, QColor(0x10, 0x7C, 0x10)},
-    {"steamdeck", Kind::Handheld, QColor(0x1A, 0x9F, 0xFF)},
-    {"appletv4k", Kind::TvBox, QColor(0x60, 0x60, 0x68)},
-    {"firetvstick", Kind::TvStick, QColor(0xF2, 0x8C, 0x28)},
-    {"chromecast", Kind::TvStick, QColor(0xDB, 0x44, 0x37)},
-    {"sonywalkman", Kind::AudioPlayer, QColor(0xE8, 0x6A, 0x1C)},
-    {"mp3player", Kind::AudioPlayer, QColor(0x8E, 0x44, 0xAD)},
-    {"", Kind::Generic, QColor(0x3D, 0x7E, 0xC8)},
+    {"iphone", Kind::Phone, QColor(0x4A, 0x6F, 0xA5), "iPhone"},
+    {"ipad", Kind::Tablet, QColor(0x2E, 0x9C, 0x9A), "iPad"},
+    {"samsunggalaxy", Kind::Phone, QColor(0x1E, 0x5B, 0xD8), "Galaxy"},
+    {"googlepixel", Kind::Phone, QColor(0x34, 0xA8, 0x53), "Pixel"},
+    {"samsunggalaxytab", Kind::Tablet, QColor(0x3F, 0x51, 0xB5), "Galaxy Tab"},
+    {"amazonfirehd10", Kind::Tablet, QColor(0xF2, 0x8C, 0x28), "Fire HD 10"},
+    {"onyxboox", Kind::EReader, QColor(0x55, 0x55, 0x55), "Boox"},
+    {"playstation5", Kind::Gamepad, QColor(0x1F, 0x4E, 0xB4), "PS5"},
+    {"xboxseriesx", Kind::Gamepad, QColor(0x10, 0x7C, 0x10), "Xbox X"},
+    {"steamdeck", Kind::Handheld, QColor(0x1A, 0x9F, 0xFF), "Steam Deck"},
+    {"appletv4k", Kind::TvBox, QColor(0x60, 0x60, 0x68), "Apple TV"},
+    {"firetvstick", Kind::TvStick, QColor(0xF2, 0x8C, 0x28), "Fire TV"},
+    {"chromecast", Kind::TvStick, QColor(0xDB, 0x44, 0x37), "Chromecast"},
+    {"sonywalkman", Kind::AudioPlayer, QColor(0xE8, 0x6A, 0x1C), "Walkman"},
+    {"mp3player", Kind::AudioPlayer, QColor(0x8E, 0x44, 0xAD), "MP3"},
+    {"", Kind::Generic, QColor(0x3D, 0x7E, 0xC8), ""},
 };
 
 QLinearGradient Vertical(const QRectF& r, const QColor& c)
@@ -263,6 +268,29 @@ void DrawDevice(QPainter& p, const Picture& pic)
     }
 }
 
+constexpr qreal kLabelTop = 47;  // the drawing shrinks into the space above the name
+
+// The largest bold size (in pixels, 11 at most) at which the name fits the picture's width.
+QFont LabelFont(const QString& text)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    for (int px = 11; px >= 7; --px) {
+        font.setPixelSize(px);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= kSide - 3)
+            break;
+    }
+    return font;
+}
+
+void DrawLabel(QPainter& p, const QString& text)
+{
+    p.setFont(LabelFont(text));
+    p.setPen(QColor(0x1C, 0x1C, 0x20));
+    p.drawText(QRectF(0, kLabelTop, kSide, kSide - kLabelTop), Qt::AlignHCenter | Qt::AlignVCenter, text);
+}
+
 QImage State(const Picture& pic, int state)
 {
     QImage img(kSide, kSide, QImage::Format_RGB32);
@@ -279,7 +307,19 @@ QImage State(const Picture& pic, int state)
         p.setBrush(QColor(0xCC, 0xE4, 0xF7));
         p.drawRoundedRect(QRectF(1.5, 1.5, kSide - 3, kSide - 3), 5, 5);
     }
-    DrawDevice(p, pic);
+    const QString label = QString::fromUtf8(pic.label);
+    if (label.isEmpty()) {
+        DrawDevice(p, pic);
+    } else {
+        p.save();
+        // The drawing at 72 % above the name, centred.
+        const qreal scale = 0.72;
+        p.translate((kSide - kSide * scale) / 2, 0);
+        p.scale(scale, scale);
+        DrawDevice(p, pic);
+        p.restore();
+        DrawLabel(p, label);
+    }
     p.end();
     if (state == 1) {  // disabled: grey and faded towards the face
         for (int y = 0; y < kSide; ++y) {

@@ -64,7 +64,8 @@ int main(int argc, char** argv)
     CatchTerminateSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ondrava"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Ondrava"));
+    // No display name: Qt would append it to every caption, and the title bar must show exactly
+    // the caption the window sets.
     QApplication::setApplicationVersion(QStringLiteral(ONDRAVA_VERSION));
 
     DesktopShell desktopShell;

@@ -130,6 +130,9 @@ int TMainForm::RunConverter(const CommandLine& commandLine)
 
 void TMainForm::ConvertBitBtnClick(TControl*)
 {
+    // The run pumps the window's events: whatever route leads here meanwhile, one run at a time.
+    if (m_converting)
+        return;
     if (PathExists(OutVideoFileBEdit.Text())) {
         if (!isAutoMode) {
             Services.ShowMessage(FillPlaceholders(LNGA[2], ExtractFileName(OutVideoFileBEdit.Text())));
@@ -164,6 +167,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     StopConvBitBtn.SetEnabled(true);
     EnableSourceBox(false);
     EnableOutBox(false);
+    m_converting = true;
     SetInfoText(LNGA[3]);
     ClearFailure();
 
@@ -188,6 +192,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     if (QFileInfo::exists(ProgressFileName))
         QFile::remove(ProgressFileName);
 
+    m_converting = false;
     EnableSourceBox(true);
     EnableOutBox(true);
     StopConvBitBtn.SetEnabled(false);
@@ -233,6 +238,9 @@ void TMainForm::ConvertBitBtnClick(TControl*)
             AutoTimer.SetEnabled(true);
         }
     }
+
+    // The judgement may have deleted the output: the open buttons follow what is there now.
+    UpdateOpenButtons(true);
 
     // A user working in another window learns the outcome from the desktop.
     if (!Services.IsWindowActive()) {

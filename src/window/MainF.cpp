@@ -28,6 +28,11 @@ std::unique_ptr<TMenuItem> Separator(ControlHost& host, const QString& name)
     return item;
 }
 
+// The menus' built-in titles, shown when the language gives a menu no title.
+const QString kFileMenuTitle = QStringLiteral("Файл");
+const QString kViewMenuTitle = QStringLiteral("Вид");
+const QString kHelpMenuTitle = QStringLiteral("Справка");
+
 }  // namespace
 
 TMainForm::TMainForm(FormServices& services)
@@ -142,18 +147,18 @@ TMainForm::~TMainForm() = default;
 
 void TMainForm::BuildMenus()
 {
-    N1.SetCaption(QStringLiteral("Файл"));
+    N1.SetCaption(kFileMenuTitle);
     N1.Add(ActionItem(Host, QStringLiteral("OpenSourceItem"), OpenSourceAction));
     N1.Add(Separator(Host, QStringLiteral("N1Separator")));
     N1.Add(ActionItem(Host, QStringLiteral("ExitItem"), ExitAction));
 
-    ViewMenuItem.SetCaption(QStringLiteral("Вид"));
+    ViewMenuItem.SetCaption(kViewMenuTitle);
     auto language = std::make_unique<TMenuItem>(Host, QStringLiteral("LanguageMenuItem"));
     language->SetCaption(QStringLiteral("Language"));
     LanguageMenuItem = ViewMenuItem.Add(std::move(language));
     ViewMenuItem.Add(ActionItem(Host, QStringLiteral("SoundItem"), SoundAction));
 
-    N2.SetCaption(QStringLiteral("Справка"));
+    N2.SetCaption(kHelpMenuTitle);
     N2.Add(ActionItem(Host, QStringLiteral("ContentsItem"), ContentsAction));
     N2.Add(ActionItem(Host, QStringLiteral("HomePageItem"), HomePageAction));
     N2.Add(Separator(Host, QStringLiteral("N2Separator1")));
@@ -201,6 +206,19 @@ QString TMainForm::MainFormText(const QString& id) const
     return Language ? Language->Get(TLanguageSections::lsMainForm, id) : QString();
 }
 
+QString TMainForm::ShownMenuTitle(const TMenuItem& menu) const
+{
+    if (!menu.Caption().isEmpty())
+        return menu.Caption();
+    if (&menu == &N1)
+        return kFileMenuTitle;
+    if (&menu == &ViewMenuItem)
+        return kViewMenuTitle;
+    if (&menu == &N2)
+        return kHelpMenuTitle;
+    return menu.Caption();
+}
+
 const TDevPreset* TMainForm::SelectedDevice() const
 {
     if (!DevicePresets || SelectedDeviceID <= 0)
@@ -210,6 +228,8 @@ const TDevPreset* TMainForm::SelectedDevice() const
 
 void TMainForm::EnableSourceBox(bool value)
 {
+    if (m_converting)
+        value = false;
     SourceFilenameEdit.SetEnabled(value);
     OpenBitBtn.SetEnabled(value);
 }

@@ -136,6 +136,14 @@ public:
 
     // ---- Operations ----
     void EnableOutBox(bool value);
+    // Whether a conversion runs (from disabling the controls to enabling them again).
+    bool Converting() const { return m_converting; }
+    // The open-file and open-folder buttons for the output box's text (steps 4 and 5 of
+    // EnableOutBox).
+    void UpdateOpenButtons(bool value);
+    // A top-level menu's title as shown: its caption, or its built-in title when the language
+    // left it empty (a menu without a title would vanish from the menu bar).
+    QString ShownMenuTitle(const TMenuItem& menu) const;
     void EnableSourceBox(bool value);
     void SetInfoText(const QString& text);
     void UpdateCaption();
@@ -233,6 +241,9 @@ private:
     // reason for the desktop notification.
     QString ExplainFailure(const QString& source, const QString& output);
     void ClearFailure();
+    // Set while a run holds the controls disabled; no handler may enable them or start another
+    // run in between (the run pumps the window's events).
+    bool m_converting = false;
     // A text of the loaded language's MainForm section; empty without a language.
     QString MainFormText(const QString& id) const;
     // A text of the loaded language's GeneralMessages section, or fallback where it has none.

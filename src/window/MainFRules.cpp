@@ -52,6 +52,9 @@ QString TMainForm::GetOutFormatExt() const
 
 void TMainForm::EnableOutBox(bool value)
 {
+    // A focus change or any other event handled during a run must not bring the run's inputs back.
+    if (m_converting)
+        value = false;
     const QString format = OutFormatComboBox.Text();
     const FormatClass formatClass = ClassOf(format);
 
@@ -83,10 +86,7 @@ void TMainForm::EnableOutBox(bool value)
         break;
     }
 
-    const QString output = OutVideoFileBEdit.Text();
-    OpenFileBitBtn.SetEnabled(value && IsExistingFile(output));
-    const QString folder = FolderToOpen(output);
-    OpenFolderBitBtn.SetEnabled(value && !folder.isEmpty() && QFileInfo(folder).isDir());
+    UpdateOpenButtons(value);
 
     if (format == QLatin1String("FLAC")) {
         // Lossless: no quality to choose; the user's item comes back with the next format.
@@ -134,6 +134,14 @@ void TMainForm::EnableOutBox(bool value)
     AdditionLabel.SetEnabled(value);
 
     QualityComboBoxChange(&QualityComboBox);
+}
+
+void TMainForm::UpdateOpenButtons(bool value)
+{
+    const QString output = OutVideoFileBEdit.Text();
+    OpenFileBitBtn.SetEnabled(value && IsExistingFile(output));
+    const QString folder = FolderToOpen(output);
+    OpenFolderBitBtn.SetEnabled(value && !folder.isEmpty() && QFileInfo(folder).isDir());
 }
 
 void TMainForm::QualityComboBoxChange(TControl*)

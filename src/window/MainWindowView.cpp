@@ -1,6 +1,7 @@
 #include "window/MainWindowView.h"
 
 #include "window/BannerView.h"
+#include "window/DeviceButtonView.h"
 #include "window/MainF.h"
 #include "window/PageScrollerView.h"
 #include "window/QtMenus.h"
@@ -24,7 +25,10 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace ondrava {
@@ -36,22 +40,6 @@ const QColor kLinkColor(0x00, 0x00, 0x80);  // navy
 QIcon StandardIcon(QWidget* w, QStyle::StandardPixmap which)
 {
     return w->style()->standardIcon(which, nullptr, w);
-}
-
-// The first image of a picture that holds NumGlyphs images side by side; the second, when
-// there is one, shows the disabled state.
-QIcon GlyphIcon(const TSpeedButton& button, QSize* size)
-{
-    const QPixmap strip(button.GlyphFile());
-    if (strip.isNull())
-        return {};
-    const int count = qMax(1, button.NumGlyphs());
-    const int w = strip.width() / count;
-    QIcon icon(strip.copy(0, 0, w, strip.height()));
-    if (count >= 2)
-        icon.addPixmap(strip.copy(w, 0, w, strip.height()), QIcon::Disabled);
-    *size = QSize(w, strip.height());
-    return icon;
 }
 
 }  // namespace
@@ -72,6 +60,9 @@ MainWindowView::MainWindowView(TMainForm& form, QWidget* parent)
     BuildMenus();
     BuildControls();
     SetTabOrder();
+    // Enter is the default button's key wherever the focus has no use of its own for it.
+    for (QWidget* w : m_client->findChildren<QWidget*>())
+        WatchKeys(w);
     // The window keeps the size of its menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -192,8 +183,6 @@ void MainWindowView::BuildControls()
                 w->setText(model.Text());
         });
         connect(w, &QLineEdit::textEdited, this, [this, &model](const QString& text) { Run([&] { model.UserType(text); }); });
-        // Enter presses the window's default button.
-        connect(w, &QLineEdit::returnPressed, this, [this] { Run([this] { m_form.ConvertBitBtn.UserClick(); }); });
         w->installEventFilter(this);
         return w;
     };
@@ -358,6 +347,12 @@ void MainWindowView::BuildControls()
         place(model, m_scroller);
         m_scroller->SetPosition(model.Position());
     });
+    // Each step of the strip is the form's scroll step.
+    m_scroller->StepSize = [this] {
+        int delta = PageScrollerView::kStep;
+        m_form.DevicePageScrollerScroll(delta);
+        return delta;
+    };
     m_scroller->OnScroll = [this](int position) {
         m_form.DevicePageScroller.SetPosition(position);
         m_apply[&m_form.DevicePageScroller]();
@@ -428,7 +423,7 @@ void MainWindowView::SetTabOrder()
 void MainWindowView::BuildMenus()
 {
     for (TMenuItem* top : m_form.MainMenu) {
-        QMenu* menu = menuBar()->addMenu(top->Caption());
+        QMenu* menu = menuBar()->addMenu(m_form.ShownMenuTitle(*top));
         menu->setObjectName(top->Name);
         FillMenu(menu, *top, m_form.Services);
         m_menus.emplace_back(top, menu);
@@ -484,7 +479,7 @@ void MainWindowView::ApplyMenuControl(TControl* control)
 {
     for (const auto& [top, menu] : m_menus) {
         if (top == control) {
-            menu->setTitle(top->Caption());
+            menu->setTitle(m_form.ShownMenuTitle(*top));
             menu->menuAction()->setEnabled(top->Enabled());
             menu->menuAction()->setVisible(top->Visible());
             return;
@@ -529,10 +524,9 @@ void MainWindowView::SyncDeviceButtons()
         m_deviceButtons.clear();
         for (const auto& b : buttons) {
             TSpeedButton* model = b.get();
-            auto* w = new QToolButton(m_scroller->Panel());
+            auto* w = new DeviceButtonView(m_scroller->Panel());
             w->setObjectName(model->Name);
-            w->setCheckable(true);
-            w->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            WatchKeys(w);
             m_deviceGroup->addButton(w);
             connect(w, &QToolButton::clicked, this, [this, model] {
                 Run([model] { model->UserClick(); });
@@ -553,16 +547,43 @@ void MainWindowView::ApplyDeviceButton(TSpeedButton& button, QToolButton* widget
     widget->setGeometry(button.Bounds());
     widget->setAutoRaise(button.Flat());
     widget->setText(button.Caption());
-    QSize size;
-    const QIcon icon = GlyphIcon(button, &size);
-    widget->setIcon(icon);
-    if (!icon.isNull())
-        widget->setIconSize(size);
+    if (auto* device = qobject_cast<DeviceButtonView*>(widget))
+        device->SetPicture(button.GlyphFile(), button.NumGlyphs());
     // The group may not leave every button up; the model may.
     m_deviceGroup->setExclusive(false);
     for (const auto& [model, w] : m_deviceButtons)
         w->setChecked(model->Down());
     m_deviceGroup->setExclusive(true);
+}
+
+void MainWindowView::WatchKeys(QWidget* widget)
+{
+    if (widget->focusPolicy() != Qt::NoFocus)
+        widget->installEventFilter(this);
+}
+
+bool MainWindowView::PressesDefaultButton(QObject* watched, QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    // A button takes Enter as its own click.
+    if (auto* button = qobject_cast<QAbstractButton*>(watched)) {
+        if (button->isEnabled())
+            button->click();
+        return true;
+    }
+    // An open list chooses its item with Enter; everything else leaves Enter to Convert.
+    if (auto* box = qobject_cast<QComboBox*>(watched); box && box->view()->isVisible())
+        return false;
+    if (qobject_cast<QComboBox*>(watched) || qobject_cast<QLineEdit*>(watched) ||
+        qobject_cast<QAbstractSlider*>(watched) || qobject_cast<QTabBar*>(watched) ||
+        qobject_cast<QTabWidget*>(watched)) {
+        Run([this] { m_form.ConvertBitBtn.UserClick(); });
+        return true;
+    }
+    return false;
 }
 
 void MainWindowView::closeEvent(QCloseEvent* event)
@@ -588,18 +609,22 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
             Run([this] { m_form.AdditionLabelMouseLeave(&m_form.AdditionLabel); });
             break;
         case QEvent::MouseButtonRelease:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            // A disabled label is no link: Qt still hands its filters the clicks.
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && m_form.AdditionLabel.Enabled())
                 Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
             break;
         case QEvent::ContextMenu:
             // The label's context menu is the same popup.
-            Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
+            if (m_form.AdditionLabel.Enabled())
+                Run([this] { m_form.AdditionLabelClick(&m_form.AdditionLabel); });
             return true;
         default:
             break;
         }
         return QMainWindow::eventFilter(watched, event);
     }
+    if (event->type() == QEvent::KeyPress && PressesDefaultButton(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     if (watched == WidgetOf(m_form.InfoLabel)) {
         switch (event->type()) {
         case QEvent::Enter:
@@ -618,9 +643,11 @@ bool MainWindowView::eventFilter(QObject* watched, QEvent* event)
         return QMainWindow::eventFilter(watched, event);
     }
     if (event->type() == QEvent::FocusOut) {
-        // Leaving the box for another control; switching windows or opening a menu is no exit.
+        // Leaving the box for another control; switching windows or opening a menu is no exit,
+        // and neither is the focus moving on because the program disabled the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        const auto* box = qobject_cast<QWidget*>(watched);
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && box && box->isEnabled()) {
             if (watched == WidgetOf(m_form.SourceFilenameEdit))
                 Run([this] { m_form.SourceFilenameEdit.UserLeave(); });
             else if (watched == WidgetOf(m_form.OutVideoFileBEdit))

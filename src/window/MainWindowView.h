@@ -11,6 +11,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -70,6 +71,11 @@ private:
     void ScheduleDeviceSync();
     void ApplyDeviceButton(TSpeedButton& button, QToolButton* widget);
     QPoint PageOffset() const;
+    // Lets the window see the Enter key of a control that can take the focus.
+    void WatchKeys(QWidget* widget);
+    // Enter on a button presses it; on a control without a use of its own for Enter, it
+    // presses Convert. True when the key was used.
+    bool PressesDefaultButton(QObject* watched, QKeyEvent* event);
 
     TMainForm& m_form;
     QWidget* m_client = nullptr;

@@ -15,9 +15,12 @@ PageScrollerView::PageScrollerView(QWidget* parent)
     for (QToolButton* b : {m_left, m_right}) {
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);
+        b->installEventFilter(this);
     }
-    connect(m_left, &QToolButton::clicked, this, [this] { UserScroll(-kStep); });
-    connect(m_right, &QToolButton::clicked, this, [this] { UserScroll(kStep); });
+    connect(m_left, &QToolButton::clicked, this, [this] { UserScroll(-Step()); });
+    connect(m_right, &QToolButton::clicked, this, [this] { UserScroll(Step()); });
+    m_hover.setInterval(kHoverIntervalMs);
+    connect(&m_hover, &QTimer::timeout, this, [this] { HoverStep(); });
     // The panel's size is set from outside; follow it.
     m_panel->installEventFilter(this);
     Place();
@@ -72,8 +75,30 @@ void PageScrollerView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+void PageScrollerView::HoverStep()
+{
+    QToolButton* arrow = m_hoverDirection < 0 ? m_left : m_right;
+    // Held down, the arrow repeats its clicks itself.
+    if (m_hoverDirection == 0 || !isEnabled() || arrow->isDown() || !arrow->isVisible()) {
+        if (m_hoverDirection == 0 || !arrow->isVisible())
+            m_hover.stop();
+        return;
+    }
+    UserScroll(m_hoverDirection * Step());
+}
+
 bool PageScrollerView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_left || watched == m_right) {
+        if (event->type() == QEvent::Enter) {
+            m_hoverDirection = watched == m_left ? -1 : 1;
+            m_hover.start();
+        } else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
+            m_hoverDirection = 0;
+            m_hover.stop();
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched == m_panel && event->type() == QEvent::Resize)
         Place();
     return QWidget::eventFilter(watched, event);

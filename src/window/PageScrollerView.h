@@ -1,6 +1,8 @@
 #pragma once
 // A strip that shows part of a wider panel and scrolls it sideways with two small arrow
-// buttons, each shown only while there is more to see on its side.
+// buttons, each shown only while there is more to see on its side. It also scrolls by itself
+// while the mouse rests on an arrow.
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -14,6 +16,8 @@ class PageScrollerView : public QWidget {
 public:
     static constexpr int kButtonWidth = 15;
     static constexpr int kStep = 13;
+    // How often the strip moves a step while the mouse rests on an arrow.
+    static constexpr int kHoverIntervalMs = 60;
 
     explicit PageScrollerView(QWidget* parent = nullptr);
 
@@ -25,6 +29,8 @@ public:
     void SetPosition(int position);
     // Called when the user scrolls, with the wanted position.
     std::function<void(int)> OnScroll;
+    // Asked for the size of each step; kStep when unset.
+    std::function<int()> StepSize;
 
     QToolButton* LeftButton() const { return m_left; }
     QToolButton* RightButton() const { return m_right; }
@@ -36,12 +42,16 @@ protected:
 
 private:
     void UserScroll(int delta);
+    int Step() const { return StepSize ? StepSize() : kStep; }
     void Place();
+    void HoverStep();
 
     QWidget* m_panel;
     QToolButton* m_left;
     QToolButton* m_right;
     int m_position = 0;
+    QTimer m_hover;
+    int m_hoverDirection = 0;  // -1 left, +1 right, 0 while the mouse is on neither arrow
 };
 
 }  // namespace ondrava

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -222,6 +223,46 @@ TEST(ShippedCatalogue, EveryDeviceHasAFourStatePicture)
         ASSERT_TRUE(QFile::exists(PicturePath(file))) << file.toStdString();
         ExpectFourStatePicture(PicturePath(file));
     }
+}
+
+// The band under the drawing where a device's picture names it, in one of its four images.
+QImage NameBand(const QImage& picture, int state)
+{
+    const int side = picture.height();
+    const int top = side * 47 / 64;
+    return picture.copy(state * side, top, side, side - top).convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels of the band much darker than its background: the letters of the name.
+int Ink(const QImage& band)
+{
+    QList<int> grey;
+    for (int y = 0; y < band.height(); ++y)
+        for (int x = 0; x < band.width(); ++x)
+            grey << qGray(band.pixel(x, y));
+    std::sort(grey.begin(), grey.end());
+    const int background = grey[grey.size() / 2];
+    return int(std::count_if(grey.begin(), grey.end(), [background](int g) { return background - g >= 60; }));
+}
+
+TEST(ShippedCatalogue, DevicesCanBeToldApartByTheNameInTheirPicture)
+{
+    const TDevicePresets c(CataloguePath());
+    std::vector<QImage> bands;
+    for (int i = 0; i < c.Count(); ++i) {
+        const QString file = QStringLiteral("device_%1.bmp").arg(c.Device(i)->idName);
+        SCOPED_TRACE(file.toStdString());
+        const QImage picture(PicturePath(file));
+        ASSERT_FALSE(picture.isNull());
+        // Every state, the disabled one too, shows the name with clear contrast.
+        for (int state = 0; state < 4; ++state)
+            EXPECT_GE(Ink(NameBand(picture, state)), 25) << "state " << state;
+        bands.push_back(NameBand(picture, 0));
+    }
+    for (size_t i = 0; i < bands.size(); ++i)
+        for (size_t j = i + 1; j < bands.size(); ++j)
+            EXPECT_NE(bands[i], bands[j]) << c.Device(int(i))->Name.toStdString() << " and "
+                                          << c.Device(int(j))->Name.toStdString() << " show the same name";
 }
 
 class DeviceConversionTest : public ::testing::TestWithParam<Expected> {

@@ -221,5 +221,67 @@ TEST_F(ConvertRunTest, SuccessInAutomaticModeArmsTheCloseTimer)
     form->AutoTimer.SetEnabled(false);
 }
 
+// The run pumps the window's events: whatever handler runs in between, the run's controls stay
+// off and no second run starts.
+TEST_F(ConvertRunTest, HandlersDuringARunNeitherEnableItsControlsNorStartAnother)
+{
+    const QString calls = form->ProgramDir + QStringLiteral("calls");
+    WriteTool("echo run >> '" + calls.toUtf8() + "'\nsleep 1\nprintf 'data' > \"$out\"\n");
+    std::vector<QString> enabledDuringRun;
+    services.onProcessEvents = [&](int call) {
+        if (call != 2)
+            return;
+        // Leaving the output box (the focus moves on when the run disables it), a format
+        // change by the program, and Convert itself.
+        form->OutVideoFileBEditExit(&form->OutVideoFileBEdit);
+        form->SourceFilenameEditChange(&form->SourceFilenameEdit);
+        form->ConvertBitBtnClick(&form->ConvertBitBtn);
+        form->ConvertBitBtn.Click();
+        for (const TControl* c : {static_cast<const TControl*>(&form->ConvertBitBtn), static_cast<const TControl*>(&form->OutFormatComboBox),
+                                  static_cast<const TControl*>(&form->OutVideoFileBEdit), static_cast<const TControl*>(&form->VideoPageControl),
+                                  static_cast<const TControl*>(&form->SourceFilenameEdit), static_cast<const TControl*>(&form->OpenBitBtn)})
+            if (c->Enabled())
+                enabledDuringRun.push_back(c->Name);
+    };
+    form->ConvertBitBtn.UserClick();
+    EXPECT_TRUE(enabledDuringRun.empty()) << enabledDuringRun.front().toStdString();
+    EXPECT_EQ(testsupport::ReadFile(calls), QByteArray("run\n"));
+    EXPECT_EQ(form->InfoLabel.Caption(), QStringLiteral("Done"));
+    // After the run everything is back.
+    EXPECT_TRUE(form->ConvertBitBtn.Enabled());
+    EXPECT_TRUE(form->OutVideoFileBEdit.Enabled());
+    EXPECT_TRUE(form->SourceFilenameEdit.Enabled());
+}
+
+// The judgement may delete the output: the open buttons follow what is left.
+TEST_F(ConvertRunTest, OpenButtonsFollowTheOutputTheJudgementLeaves)
+{
+    struct Case {
+        const char* name;
+        QByteArray tool;
+        bool stop;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"stopped", "printf 'part' > \"$out\"\nsleep 30\n", true, false},
+        {"failed", "printf 'part' > \"$out\"\nexit 1\n", false, false},
+        {"empty", ": > \"$out\"\n", false, false},
+        {"done", "printf 'data' > \"$out\"\n", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(Output());
+        WriteTool(c.tool);
+        services.onProcessEvents = [&](int call) {
+            if (c.stop && call == 3)
+                form->StopConvBitBtn.UserClick();
+        };
+        form->ConvertBitBtn.UserClick();
+        EXPECT_EQ(QFileInfo::exists(Output()), c.opens);
+        EXPECT_EQ(form->OpenFileBitBtn.Enabled(), c.opens);
+        EXPECT_TRUE(form->OpenFolderBitBtn.Enabled());
+    }
+}
+
 }  // namespace
 }  // namespace ondrava::test

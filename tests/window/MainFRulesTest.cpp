@@ -279,5 +279,19 @@ TEST_F(MainFRulesTest, MenuActionsFollowTheirControls)
     EXPECT_EQ(services.abouts, 1);
 }
 
+// A top-level menu without a title would vanish from the menu bar: it shows its built-in one.
+TEST_F(MainFRulesTest, MenusLeftWithoutTitleShowTheirBuiltInTitle)
+{
+    const QString builtIn[] = {form->N1.Caption(), form->ViewMenuItem.Caption(), form->N2.Caption()};
+    TMenuItem* menus[] = {&form->N1, &form->ViewMenuItem, &form->N2};
+    for (int i = 0; i < 3; ++i) {
+        menus[i]->SetCaption(QStringLiteral("Menu %1").arg(i));
+        EXPECT_EQ(form->ShownMenuTitle(*menus[i]), QStringLiteral("Menu %1").arg(i));
+        menus[i]->SetCaption(QString());
+        EXPECT_EQ(form->ShownMenuTitle(*menus[i]), builtIn[i]);
+        EXPECT_FALSE(builtIn[i].isEmpty());
+    }
+}
+
 }  // namespace
 }  // namespace ondrava::test

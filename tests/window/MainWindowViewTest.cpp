@@ -1,5 +1,6 @@
 // The real window offscreen: layout, the model mirrored into the widgets, the user's actions
 // fed back into the model, texts that fit, and a real conversion end to end.
+#include "window/DeviceButtonView.h"
 #include "window/MainWindowView.h"
 
 #include "i18n/Language.h"
@@ -512,8 +513,8 @@ TEST(MainWindowViewDevices, DeviceButtonsMirrorThePanel)
     ASSERT_TRUE(third && fifth);
     EXPECT_TRUE(third->isChecked());
     EXPECT_FALSE(fifth->isChecked());
-    EXPECT_FALSE(third->icon().isNull());
-    EXPECT_EQ(third->iconSize(), QSize(48, 48));
+    EXPECT_EQ(qobject_cast<DeviceButtonView*>(third)->ShownImage(), DeviceButtonView::Down);
+    EXPECT_EQ(qobject_cast<DeviceButtonView*>(fifth)->ShownImage(), DeviceButtonView::Up);
     EXPECT_EQ(fifth->toolTip(), QStringLiteral("Device 4"));
     EXPECT_EQ(third->geometry(), QRect(142, 2, 66, 66));
 
@@ -528,6 +529,8 @@ TEST(MainWindowViewDevices, DeviceButtonsMirrorThePanel)
 
     f.DeviceButtonsPanel.Buttons[1]->SetEnabled(false);
     EXPECT_FALSE(w.view.DeviceButtonOf(*f.DeviceButtonsPanel.Buttons[1])->isEnabled());
+    EXPECT_EQ(qobject_cast<DeviceButtonView*>(w.view.DeviceButtonOf(*f.DeviceButtonsPanel.Buttons[1]))->ShownImage(),
+              DeviceButtonView::Disabled);
 
     // The strip scrolls the wider panel in steps, within its range.
     PageScrollerView* strip2 = w.view.DeviceStrip();
