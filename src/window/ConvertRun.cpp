@@ -7,6 +7,7 @@
 #include "conversion/DurationProbe.h"
 #include "conversion/EncodingProfile.h"
 #include "conversion/Progress.h"
+#include "conversion/SourceFilters.h"
 #include "conversion/ToolCommands.h"
 #include "platform/ChildProcess.h"
 #include "platform/CommandLine.h"
@@ -118,8 +119,10 @@ void TMainForm::ConvertBitBtnClick(TControl*)
 
     const QString source = SourceFilenameEdit.Text();
     const QString output = OutVideoFileBEdit.Text();
-    TotalContentDuration =
-        ParseDuration(RunAndCapture(ProbeCommandLine(ProgramDir, source), ProgramDir));
+    const QString probeText = RunAndCapture(ProbeCommandLine(ProgramDir, source), ProgramDir);
+    TotalContentDuration = ParseDuration(probeText);
+    // What the probe tells about the source completes the options; this is the line that runs.
+    const QString runOptions = AddSourceFilters(options.options, input, probeText);
 
     ProgressFileName = AppDataDir + QStringLiteral("progress") +
                        QString::number(QRandomGenerator::global()->bounded(10000)) +
@@ -129,7 +132,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     // belongs to the user, whatever the tool does with it.
     const bool outputWasThere = PathExists(output);
     const int result = RunConverter(
-        ConversionCommandLine(ProgramDir, ProgressFileName, source, options.options, output));
+        ConversionCommandLine(ProgramDir, ProgressFileName, source, runOptions, output));
     const bool ownOutput = !outputWasThere;
 
     if (QFileInfo::exists(ProgressFileName))
