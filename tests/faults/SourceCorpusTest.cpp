@@ -285,25 +285,25 @@ TEST_P(SourceCorpusTest, EveryFormatPlaysOrFailsForAReason)
             } else if (type == u"video") {
                 ++pictures;
                 if (IsH264Format(c.format)) {
-                    EXPECT_EQ(codec, QStringLiteral("h264"));
+                    EXPECT_EQ(codec.toStdString(), "h264");
                 }
                 if (codec == u"h264") {
-                    EXPECT_EQ(pixels, QStringLiteral("yuv420p")) << said.toStdString();
+                    EXPECT_EQ(pixels.toStdString(), "yuv420p") << said.toStdString();
                 }
                 if (c.format == u"3gp") {
-                    EXPECT_EQ(QStringLiteral("%1x%2").arg(st[u"width"].toInt()).arg(st[u"height"].toInt()),
-                              QStringLiteral("176x144"));
+                    EXPECT_EQ(QStringLiteral("%1x%2").arg(st[u"width"].toInt()).arg(st[u"height"].toInt()).toStdString(),
+                              "176x144");
                 }
                 if (s.hdr && c.format == u"webm") {
                     // VP9 carries the source's depth and HDR as they are.
-                    EXPECT_EQ(pixels, QStringLiteral("yuv420p10le"));
+                    EXPECT_EQ(pixels.toStdString(), "yuv420p10le");
                     EXPECT_TRUE(transfer == u"smpte2084" || transfer == u"arib-std-b67") << transfer.toStdString();
                 } else if (s.hdr) {
                     // Tone-mapped to 8-bit BT.709; formats whose codecs carry no colour tags
                     // leave them out, which players read as BT.709.
-                    EXPECT_EQ(pixels, QStringLiteral("yuv420p")) << said.toStdString();
+                    EXPECT_EQ(pixels.toStdString(), "yuv420p") << said.toStdString();
                     if (IsH264Format(c.format)) {
-                        EXPECT_EQ(transfer, QStringLiteral("bt709")) << said.toStdString();
+                        EXPECT_EQ(transfer.toStdString(), "bt709") << said.toStdString();
                     } else {
                         EXPECT_TRUE(transfer.isEmpty() || transfer == u"unknown" || transfer == u"bt709")
                             << transfer.toStdString();
