@@ -81,8 +81,10 @@ OptionString BuildOptionString(const EncodingInput& in)
         video = QStringLiteral(" -q:v ") + Num(custom ? QualityTable[VideoQ][p] : 5);
 
     QString codec, audio;
+    // H.264 goes out as 8-bit 4:2:0 whatever the source's depth and sampling: the only form
+    // that every player decodes.
     if (h264Family) {
-        codec = QStringLiteral(" -vcodec libx264");
+        codec = QStringLiteral(" -vcodec libx264 -pix_fmt yuv420p");
         audio = QStringLiteral(" -c:a aac") + (custom ? Bitrate(AacRate, p) : QString());
     } else if (ext == u"webm") {
         codec = QStringLiteral(" -vcodec libvpx-vp9 -b:v 0");
@@ -95,9 +97,10 @@ OptionString BuildOptionString(const EncodingInput& in)
         audio = QStringLiteral(" -acodec libmp3lame") + (custom ? Bitrate(Mp3Rate, p) : q);
     } else if (ext == u"wmv") {
         codec = QStringLiteral(" -vcodec wmv2");
-        audio = QStringLiteral(" -acodec wmav2") + (custom ? Bitrate(AacRate, p) : QString());
+        // The Windows Media sound encoder takes at most two channels.
+        audio = QStringLiteral(" -acodec wmav2 -ac 2") + (custom ? Bitrate(AacRate, p) : QString());
     } else if (ext == u"mov") {
-        codec = QStringLiteral(" -f mov");
+        codec = QStringLiteral(" -f mov -pix_fmt yuv420p");
         audio = QStringLiteral(" -c:a aac") + (custom ? Bitrate(AacRate, p) : QString());
     } else if (ext == u"3gp") {
         codec = QStringLiteral(" -vcodec h263");

@@ -8,6 +8,7 @@
 #include "conversion/EncodingProfile.h"
 #include "conversion/FailureReason.h"
 #include "conversion/Progress.h"
+#include "conversion/SourceFilters.h"
 #include "conversion/ToolCommands.h"
 #include "i18n/Language.h"
 #include "platform/ChildProcess.h"
@@ -176,6 +177,8 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     // Until the tool has ended the computer stays awake and the taskbar shows the progress.
     auto onDesktop = std::make_unique<RunOnDesktop>(ExtractFileName(source));
     ProbeSource(source);
+    // What the probe tells about the source completes the options; this is the line that runs.
+    const QString runOptions = AddSourceFilters(options.options, input, SourceProbeText);
 
     ProgressFileName = AppDataDir + QStringLiteral("progress") +
                        QString::number(QRandomGenerator::global()->bounded(10000)) +
@@ -185,7 +188,7 @@ void TMainForm::ConvertBitBtnClick(TControl*)
     // belongs to the user, whatever the tool does with it.
     const bool outputWasThere = PathExists(output);
     const int result = RunConverter(
-        ConversionCommandLine(ProgramDir, ProgressFileName, source, options.options, output));
+        ConversionCommandLine(ProgramDir, ProgressFileName, source, runOptions, output));
     const bool ownOutput = !outputWasThere;
     onDesktop.reset();
 

@@ -50,14 +50,14 @@ const auto noSound = [](EncodingInput& in) { in.noSound = true; };
 
 const OptionCase kOptionCases[] = {
     // Source quality, every format.
-    {"Mp4Source", Format("/v/clip.mp4"), " -crf 22 -vcodec libx264 -c:a aac"},
-    {"FlvSource", Format("/v/clip.flv"), " -crf 22 -vcodec libx264 -c:a aac"},
-    {"MkvSource", Format("/v/clip.mkv"), " -crf 22 -vcodec libx264 -c:a aac"},
+    {"Mp4Source", Format("/v/clip.mp4"), " -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
+    {"FlvSource", Format("/v/clip.flv"), " -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
+    {"MkvSource", Format("/v/clip.mkv"), " -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
     {"WebmSource", Format("/v/clip.webm"), " -crf 32 -vcodec libvpx-vp9 -b:v 0 -c:a libopus"},
     {"MpgSource", Format("/v/clip.mpg"), " -q:v 5 -f vcd"},
     {"AviSource", Format("/v/clip.avi"), " -q:v 5 -f avi -acodec libmp3lame -q:a 1"},
-    {"WmvSource", Format("/v/clip.wmv"), " -q:v 5 -vcodec wmv2 -acodec wmav2"},
-    {"MovSource", Format("/v/clip.mov"), " -q:v 5 -f mov -c:a aac"},
+    {"WmvSource", Format("/v/clip.wmv"), " -q:v 5 -vcodec wmv2 -acodec wmav2 -ac 2"},
+    {"MovSource", Format("/v/clip.mov"), " -q:v 5 -f mov -pix_fmt yuv420p -c:a aac"},
     {"ThreeGpSource", Format("/v/clip.3gp"), " -q:v 5 -vcodec h263 -c:a aac -ac 1 -ar 8000 -ab 32K"},
     {"Mp3Source", Format("/v/clip.mp3"), " -vn -acodec libmp3lame -q:a 1"},
     {"AacSourceTakesColumnEight", Format("/v/clip.aac"), " -c:a aac -ab 160K"},
@@ -65,15 +65,15 @@ const OptionCase kOptionCases[] = {
     {"OtherExtensionCopiesSound", Format("/v/clip.m4a"), " -q:v 5 -acodec copy"},
     {"NoExtension", Format("/v/clip"), " -q:v 5 -acodec copy"},
     {"ExtensionOnlyFromFileNamePart", Format("/v/a.mp4/clip"), " -q:v 5 -acodec copy"},
-    {"UpperCaseExtension", Format("/v/clip.MP4"), " -crf 22 -vcodec libx264 -c:a aac"},
+    {"UpperCaseExtension", Format("/v/clip.MP4"), " -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
     // Custom quality at both ends and between.
-    {"Mp4Custom0", Format("/v/clip.mp4", 0), " -crf 36 -vcodec libx264 -c:a aac -ab 32K"},
-    {"MkvCustom10", Format("/v/clip.mkv", 10), " -crf 16 -vcodec libx264 -c:a aac -ab 192K"},
+    {"Mp4Custom0", Format("/v/clip.mp4", 0), " -crf 36 -vcodec libx264 -pix_fmt yuv420p -c:a aac -ab 32K"},
+    {"MkvCustom10", Format("/v/clip.mkv", 10), " -crf 16 -vcodec libx264 -pix_fmt yuv420p -c:a aac -ab 192K"},
     {"WebmCustom10", Format("/v/clip.webm", 10), " -crf 20 -vcodec libvpx-vp9 -b:v 0 -c:a libopus -ab 192K"},
     {"MpgCustom0", Format("/v/clip.mpg", 0), " -q:v 28 -f vcd -ab 32K"},
     {"MpgCustom10", Format("/v/clip.mpg", 10), " -q:v 2 -f vcd -ab 320K"},
-    {"WmvCustom5", Format("/v/clip.wmv", 5), " -q:v 8 -vcodec wmv2 -acodec wmav2 -ab 96K"},
-    {"MovCustom3", Format("/v/clip.mov", 3), " -q:v 16 -f mov -c:a aac -ab 64K"},
+    {"WmvCustom5", Format("/v/clip.wmv", 5), " -q:v 8 -vcodec wmv2 -acodec wmav2 -ac 2 -ab 96K"},
+    {"MovCustom3", Format("/v/clip.mov", 3), " -q:v 16 -f mov -pix_fmt yuv420p -c:a aac -ab 64K"},
     {"ThreeGpCustomKeepsFixedSound", Format("/v/clip.3gp", 10), " -q:v 2 -vcodec h263 -c:a aac -ac 1 -ar 8000 -ab 32K"},
     {"Mp3Custom10", Format("/v/clip.mp3", 10), " -vn -c:a libmp3lame -ab 320K"},
     {"AacCustom0", Format("/v/clip.aac", 0), " -c:a aac -ab 32K"},
@@ -85,11 +85,13 @@ const OptionCase kOptionCases[] = {
          in.keepProportionsChecked = false;
      }), " -s 640x480 -q:v 4 -f avi -acodec libmp3lame -ab 192K"},
     {"DisabledTrackBarMeansSeven", With(Format("/v/clip.mp4", 2), [](EncodingInput& in) { in.trackBarEnabled = false; }),
-     " -crf 22 -vcodec libx264 -c:a aac -ab 128K"},
+     " -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac -ab 128K"},
     // No sound.
     {"WebmCustom0NoSound", With(Format("/v/clip.webm", 0), noSound), " -crf 53 -vcodec libvpx-vp9 -b:v 0 -an"},
     {"OtherNoSound", With(Format("/v/clip.ts"), noSound), " -q:v 5 -an"},
     {"MpgNoSound", With(Format("/v/clip.mpg"), noSound), " -q:v 5 -f vcd -an"},
+    {"WmvNoSound", With(Format("/v/clip.wmv", 4), noSound), " -q:v 12 -vcodec wmv2 -an"},
+    {"MovNoSound", With(Format("/v/clip.mov"), noSound), " -q:v 5 -f mov -pix_fmt yuv420p -an"},
     {"ThreeGpNoSound", With(Format("/v/clip.3gp"), noSound), " -q:v 5 -vcodec h263 -an"},
     {"Mp3IgnoresNoSound", With(Format("/v/clip.mp3", 10), noSound), " -vn -c:a libmp3lame -ab 320K"},
     {"AacIgnoresNoSound", With(Format("/v/clip.aac"), noSound), " -c:a aac -ab 160K"},
@@ -98,12 +100,12 @@ const OptionCase kOptionCases[] = {
     {"KeepProportionsScales", With(Format("/v/clip.mp4"), [](EncodingInput& in) {
          in.sizeText = QStringLiteral("1280x720 HD");
          in.sizeItemIndex = 3;
-     }), " -vf \"scale=1280:trunc(ow/a/2)*2\" -crf 22 -vcodec libx264 -c:a aac"},
+     }), " -vf \"scale=1280:trunc(ow/a/2)*2\" -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
     {"KeepProportionsDisabledGivesFixedSize", With(Format("/v/clip.mp4"), [](EncodingInput& in) {
          in.sizeText = QStringLiteral("1280x720 HD");
          in.sizeItemIndex = 3;
          in.keepProportionsEnabled = false;
-     }), " -s 1280x720 -crf 22 -vcodec libx264 -c:a aac"},
+     }), " -s 1280x720 -crf 22 -vcodec libx264 -pix_fmt yuv420p -c:a aac"},
     // Device tab: the preset's text alone.
     {"DeviceParams", With(Format("/v/clip.mp4"), [](EncodingInput& in) {
          in.tabIndex = 1;

@@ -60,7 +60,10 @@ public:
     // When set, the program runs as this unprivileged user (the test runs as root).
     bool asNobody = false;
 
-    ProgramRun()
+    // shareExecutable: the copy's executable is a hard link to the build's (where the file
+    // system allows), for tests that start the program many times; such a run must never
+    // change the executable (nor take it over with PrepareNobody).
+    explicit ProgramRun(bool shareExecutable = false)
     {
         root = tmp.path();
         programDir = root + QStringLiteral("/program");
@@ -70,7 +73,21 @@ public:
         work = root + QStringLiteral("/work");
         for (const QString& d : {configHome + QStringLiteral("/Zelt"), dataHome, runtimeDir, work})
             QDir().mkpath(d);
-        testsupport::CopyProgramDir(testsupport::BuildProgramDir(), programDir);
+        const QString built = testsupport::BuildProgramDir() + QStringLiteral("/Ondrava");
+        if (shareExecutable && QDir().mkpath(programDir) &&
+            ::link(QFile::encodeName(built).constData(), QFile::encodeName(Executable()).constData()) == 0) {
+            for (const QString& name : Names(testsupport::BuildProgramDir())) {
+                const QFileInfo entry(testsupport::BuildProgramDir() + QLatin1Char('/') + name);
+                if (name != QLatin1String("Ondrava") && !entry.isSymLink()) {
+                    if (entry.isDir())
+                        testsupport::CopyProgramDir(entry.filePath(), programDir + QLatin1Char('/') + name);
+                    else
+                        QFile::copy(entry.filePath(), programDir + QLatin1Char('/') + name);
+                }
+            }
+        } else {
+            testsupport::CopyProgramDir(testsupport::BuildProgramDir(), programDir);
+        }
         // The quiet update check is not due, so no run leaves this machine.
         SetStored(QStringLiteral("LastFUDate"),
                   QString::number(QDate(1899, 12, 30).daysTo(QDate::currentDate())));
