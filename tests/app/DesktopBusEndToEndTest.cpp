@@ -83,6 +83,7 @@ protected:
         } else {
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
             env.insert(QStringLiteral("DISPLAY"), display);
+            testsupport::RelaxSanitizerForDisplay(env);
         }
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
         env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));

@@ -151,10 +151,7 @@ bool DisplayProgram::Start(const QStringList& args)
     env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
     env.insert(QStringLiteral("BROWSER"), bin + QStringLiteral("/x-www-browser"));
     env.insert(QStringLiteral("DEFAULT_BROWSER"), bin + QStringLiteral("/x-www-browser"));
-    // Under AddressSanitizer the X libraries' own allocations held until exit would be reported
-    // as leaks of the program; leaks are checked by the tests that run it offscreen.
-    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+    testsupport::RelaxSanitizerForDisplay(env);
     env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     env.remove(QStringLiteral("DESKTOP_SESSION"));
     m_process = std::make_unique<QProcess>();
