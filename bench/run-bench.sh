@@ -174,8 +174,8 @@ for format in mp4 mp3; do
       for (i = 2; i <= n; i++) if (conv[pid[i]]) c = pid[i]; else if (!p) p = pid[i]
       printf "phases of one program run (ms): start to duration probe %.0f, probe %.0f, probe end to conversion %.0f (start to conversion %.0f, of which the fixed delay %.0f),", (start[p] - start[main]) * 1000, (end[p] - start[p]) * 1000, (start[c] - end[p]) * 1000, (start[c] - start[main]) * 1000, fixed * 1000
       printf " conversion %.0f, conversion end to exit %.0f\n", (end[c] - start[c]) * 1000, (end[main] - end[c]) * 1000
-      # The probe starts as the automatic timer is armed: what follows the delay up to the conversion.
-      printf "  (the timer armed with the probe; delay end to conversion start %.0f ms)\n", (start[c] - start[p] - fixed) * 1000
+      # The delay counts from the process start; the probe runs inside it.
+      printf "  (delay end to conversion start %.0f ms)\n", (start[c] - start[main] - fixed) * 1000
       printf "%.3f %.3f\n", (end[main] - start[main]) - (end[c] - start[c]) - fixed, end[c] - start[c]
     }' "$dir/trace.txt" >"$dir/phases.txt"
   sed '$d' "$dir/phases.txt"

@@ -11,7 +11,10 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
+#include <optional>
 
 namespace ondrava {
 
@@ -25,6 +28,15 @@ constexpr int kMaxSizeTextLength = 9;
 bool IsExistingFile(const QString& path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+// 0 for an unknown moment.
+int MillisecondsSince(const std::optional<std::chrono::steady_clock::time_point>& moment)
+{
+    if (!moment)
+        return 0;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *moment);
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(spent.count(), 0, 60'000));
 }
 
 }  // namespace
@@ -98,7 +110,10 @@ void TMainForm::ApplyCommandLineOptions()
         const bool autoClose = autoMode == QLatin1String("autoClose");
         if (autoClose || autoMode == QLatin1String("auto") || autoMode == QLatin1String("autoSilent")) {
             AutoTimer.SetTag(kAutoConvertTag);
-            AutoTimer.SetEnabled(true);
+            // The second counts from the program's start, not from here: building the window
+            // must not delay the download manager's conversion. A start-up that took longer
+            // gets its tick as soon as the window runs.
+            AutoTimer.StartAfter(AutoTimer.Interval() - MillisecondsSince(ProgramStart));
             if (autoClose)
                 CloseOnCompleteFlag = true;
             // The conversion needs the source's duration when the timer fires; the tool

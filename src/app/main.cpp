@@ -7,6 +7,7 @@
 #include "platform/DesktopSleepInhibitor.h"
 #include "platform/DesktopSound.h"
 #include "platform/DesktopTaskbarProgress.h"
+#include "platform/ProgramStart.h"
 #include "window/MainF.h"
 #include "window/MainWindowView.h"
 #include "window/QtFormServices.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
         TMainForm form(services);
         // The program's parameters as the system split them, without the program name.
         form.Arguments = QCoreApplication::arguments().mid(1);
+        form.ProgramStart = ProgramStartTime();
         form.FormCreate();
         // Without a source file the window starts in its "no source" state, also when no
         // prompt text ran the source box's change handler.

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -392,7 +393,7 @@ public:
 class TTimer : public TControl {
 public:
     TTimer(ControlHost& host, QString name, int intervalMs)
-        : TControl(host, std::move(name))
+        : TControl(host, std::move(name)), m_intervalMs(intervalMs)
     {
         m_timer.setInterval(intervalMs);
         // The automatic conversion starts one tick after start-up; a coarse timer could add
@@ -405,18 +406,28 @@ public:
         TControl::SetEnabled(false);
     }
     TNotifyEvent OnTimer;
-    int Interval() const { return m_timer.interval(); }
+    int Interval() const { return m_intervalMs; }
     // Starts or stops the timer (shadows the plain flag of TControl).
     void SetEnabled(bool on)
     {
         TControl::SetEnabled(on);
         if (on)
-            m_timer.start();
+            m_timer.start(m_intervalMs);
         else
             m_timer.stop();
     }
+    // Starts the timer with its first tick after firstMs instead of the interval: a start that
+    // has already waited part of its interval elsewhere. Later starts use the interval again.
+    void StartAfter(int firstMs)
+    {
+        TControl::SetEnabled(true);
+        m_timer.start(std::clamp(firstMs, 0, m_intervalMs));
+    }
+    // Milliseconds until the next tick; -1 when stopped.
+    int RemainingMs() const { return m_timer.remainingTime(); }
 
 private:
+    int m_intervalMs;
     QTimer m_timer;
 };
 

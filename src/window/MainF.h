@@ -11,7 +11,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ondrava {
@@ -220,6 +222,9 @@ public:
 
     // The command line: the program's parameters without the program name, as the system split them.
     QStringList Arguments;
+    // When the program started: the automatic conversion starts one second after it. Unset
+    // (a window made inside another program), the second counts from the arming of the timer.
+    std::optional<std::chrono::steady_clock::time_point> ProgramStart;
     QString GetParamValue(const QString& key) const;
     void ApplyCommandLineOptions();
     // The device strip's scroll step.

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -304,6 +305,40 @@ TEST_F(CommandLineTest, AutomaticModeAndCallingProgram)
         EXPECT_EQ(form->CloseOnCompleteFlag, c.closeOnComplete);
         EXPECT_EQ(form->ConvertForPV_DID, c.id);
         EXPECT_EQ(form->ConvertForAppName, QLatin1String(c.app));
+    }
+}
+
+TEST_F(CommandLineTest, AutomaticStartCountsItsSecondFromTheProgramStart)
+{
+    using namespace std::chrono;
+    // How long ago the program started when the command line is read, and the most the first
+    // tick may still be away. The interval stays a second for every later start (the close
+    // after a conversion).
+    const struct {
+        const char* name;
+        std::optional<milliseconds> startedAgo;
+        int atLeast;
+        int atMost;
+    } cases[] = {
+        {"no start known: a whole second", std::nullopt, 900, 1000},
+        {"just started", milliseconds(0), 900, 1000},
+        {"window built in 300 ms", milliseconds(300), 0, 700},
+        {"start-up longer than the second: at once", milliseconds(5000), 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        if (c.startedAgo)
+            form->ProgramStart = steady_clock::now() - *c.startedAgo;
+        Apply({QStringLiteral("-acm=auto")});
+        ASSERT_TRUE(form->AutoTimer.Enabled());
+        EXPECT_GE(form->AutoTimer.RemainingMs(), c.atLeast);
+        EXPECT_LE(form->AutoTimer.RemainingMs(), c.atMost);
+        EXPECT_EQ(form->AutoTimer.Interval(), 1000);
+        form->AutoTimer.SetEnabled(false);
+        form->AutoTimer.SetEnabled(true);
+        EXPECT_GT(form->AutoTimer.RemainingMs(), 900);
+        form->AutoTimer.SetEnabled(false);
     }
 }
 
