@@ -1,5 +1,7 @@
 #include "conversion/DurationProbe.h"
 
+#include "platform/ChildProcess.h"
+
 #include <QFileInfo>
 
 namespace ondrava {
@@ -21,6 +23,7 @@ bool SourceProbe::Start(const CommandLine& cmd, const QString& currentDirectory,
     m_process->setWorkingDirectory(currentDirectory);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
+    DieWithThisProgram(*m_process);
     m_process->start(QIODevice::ReadOnly);
     if (!m_process->waitForStarted(-1)) {
         m_process.reset();

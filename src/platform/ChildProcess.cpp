@@ -66,6 +66,17 @@ QStringList DiagnosticTail::Lines() const
     return lines;
 }
 
+void DieWithThisProgram(QProcess& process)
+{
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The program may have died before the request took effect.
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+}
+
 ChildProcess::ChildProcess() : m_diagnostics(0, 0)
 {
     // Every chunk the process reads from the pipe is folded into the tail at once, also while
@@ -109,14 +120,7 @@ bool ChildProcess::Start(const CommandLine& cmd, const QString& workingDirectory
     } else {
         m_process.setStandardErrorFile(QProcess::nullDevice());
     }
-    // The child dies with the program: a tool must not run on when the program is killed
-    // or ended by a second signal in the middle of a conversion.
-    const pid_t parent = ::getpid();
-    m_process.setChildProcessModifier([parent] {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-    });
+    DieWithThisProgram(m_process);
     m_process.start(QIODevice::ReadOnly);
     m_started = m_process.waitForStarted(-1);
     return m_started;

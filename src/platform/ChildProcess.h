@@ -30,6 +30,10 @@ private:
     bool m_cut = false;  // text before m_tail was dropped
 };
 
+// Makes the process's next child die with this program: a tool must not run on when the
+// program is killed, or ended by a second signal, while the tool works for it.
+void DieWithThisProgram(QProcess& process);
+
 class ChildProcess {
 public:
     ChildProcess();

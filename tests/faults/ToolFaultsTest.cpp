@@ -157,3 +157,37 @@ TEST(ToolFaultsTest, AHangingToolOutlivesNoEndOfTheProgram)
     EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(toolPid); }, 3000)) << "the tool runs on without the program";
     EXPECT_EQ(ProgramRun::Names(run.work), QStringList{QStringLiteral("clip.avi")});
 }
+
+// The duration probe runs while the automatic start waits; a program killed meanwhile must not
+// leave a tool reading the source behind it.
+TEST(ToolFaultsTest, AHangingProbeDiesWithAKilledProgram)
+{
+    ProgramRun run;
+    ASSERT_TRUE(run.Valid());
+    const QByteArray root = run.root.toUtf8();
+    run.SetTool("if [ \"$1\" = \"-i\" ]; then\n"
+                "  echo $$ > '" + root + "/probe.pid'\n"
+                "  trap '' TERM INT HUP\n"
+                "  exec sleep 120\n"
+                "fi\n"
+                "exit 1\n");
+    WriteFile(run.Work(QStringLiteral("clip.avi")), "the user's source");
+    run.StartAutomatic(run.Work(QStringLiteral("clip.avi")));
+
+    const QString pidFile = run.root + QStringLiteral("/probe.pid");
+    ASSERT_TRUE(WaitFor([&] { return PidFromFile(pidFile) > 0; }, 60000)) << run.Output();
+    const qint64 probePid = PidFromFile(pidFile);
+    struct KillProbe {
+        qint64 pid;
+        ~KillProbe()
+        {
+            if (ProcessAlive(pid))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    } killProbe{probePid};
+    ASSERT_TRUE(ProcessAlive(probePid));
+
+    ::kill(pid_t(run.process->processId()), SIGKILL);
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_TRUE(WaitFor([&] { return !ProcessAlive(probePid); }, 3000)) << "the probe runs on without the program";
+}
