@@ -59,11 +59,32 @@ bool AnyLineHolds(const QStringList& lines, const QString& text)
 
 }  // namespace
 
+bool IsToolBannerLine(const QString& line)
+{
+    // "ffmpeg version 5.1.9 ...", "built with gcc 12", "configuration: --prefix=/usr ...",
+    // "libavutil      57. 28.100 / 57. 28.100"
+    static const QRegularExpression library(
+        QStringLiteral("^lib[a-z0-9_]+\\s+\\d+\\.\\s*\\d+\\.\\s*\\d+\\s*/\\s*\\d+\\.\\s*\\d+\\.\\s*\\d+$"));
+    const QString trimmed = line.trimmed();
+    return trimmed.startsWith(QLatin1String("ffmpeg version ")) || trimmed.startsWith(QLatin1String("built with ")) ||
+           trimmed.startsWith(QLatin1String("configuration: ")) || library.match(trimmed).hasMatch();
+}
+
+QStringList WithoutToolBanner(const QStringList& lines)
+{
+    QStringList kept;
+    for (const QString& line : lines) {
+        if (!IsToolBannerLine(line))
+            kept.append(line);
+    }
+    return kept;
+}
+
 QString LastMeaningfulLine(const QStringList& lines)
 {
     for (auto it = lines.crbegin(); it != lines.crend(); ++it) {
         const QString line = it->trimmed();
-        if (line.isEmpty() || line == QLatin1String("Conversion failed!"))
+        if (line.isEmpty() || line == QLatin1String("Conversion failed!") || IsToolBannerLine(line))
             continue;
         if (IsProgressLine(line)) {
             // The tool writes an error after the progress figures on the same line.

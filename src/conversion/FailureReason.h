@@ -41,8 +41,14 @@ struct FailureReason {
 
 FailureReason JudgeFailure(const RunFacts& facts);
 
+// Whether a line belongs to the version banner the tool writes first (its version, build,
+// configuration and library versions): no word about this run.
+bool IsToolBannerLine(const QString& line);
+// The lines without the banner's, in their order.
+QStringList WithoutToolBanner(const QStringList& lines);
+
 // The last line that says something: not a progress line, not the closing "Conversion
-// failed!", not blank. Empty when there is none.
+// failed!", not part of the banner, not blank. Empty when there is none.
 QString LastMeaningfulLine(const QStringList& lines);
 
 // Whether the tool's last lines report that writing the output failed, which it may do and

@@ -60,10 +60,12 @@ QString TMainForm::ExplainFailure(const QString& source, const QString& output)
         reason = InfoLabel.Caption();
 
     m_failureText = reason;
-    if (!m_lastRunLines.isEmpty()) {
+    // The tool's version banner often fills its last lines and says nothing of the run.
+    const QStringList toolLines = WithoutToolBanner(m_lastRunLines);
+    if (!toolLines.isEmpty()) {
         const QString heading = text(kToolLastLinesTextId);
         m_failureText += QStringLiteral("\n\n") + (heading.isEmpty() ? QString() : heading + QLatin1Char('\n')) +
-                         m_lastRunLines.join(QLatin1Char('\n'));
+                         toolLines.join(QLatin1Char('\n'));
     }
     InfoLabel.SetHint(m_failureText);
     InfoLabel.SetLink(true);

@@ -145,6 +145,31 @@ TEST(FailureReasonTest, TheLastMeaningfulLineSkipsProgressAndTheClosingWords)
         EXPECT_EQ(LastMeaningfulLine(row.lines).toStdString(), row.expected.toStdString());
 }
 
+TEST(FailureReasonTest, TheToolsBannerIsNoReason)
+{
+    // As ffmpeg 5.1 starts its standard error, then words about the run that look alike.
+    const QStringList banner = {
+        QStringLiteral("ffmpeg version 5.1.9-0+deb12u1 Copyright (c) 2000-2026 the FFmpeg developers"),
+        QStringLiteral("built with gcc 12 (Debian 12.2.0-14+deb12u1)"),
+        QStringLiteral("configuration: --prefix=/usr --extra-version=0+deb12u1 --toolchain=hardened"),
+        QStringLiteral("libavutil      57. 28.100 / 57. 28.100"),
+        QStringLiteral("libavdevice    59.  7.100 / 59.  7.100"),
+        QStringLiteral("  libpostproc    56.  6.100 / 56.  6.100"),
+    };
+    const QStringList run = {
+        QStringLiteral("libx264 not found"),
+        QStringLiteral("[libmp3lame @ 0x55d0] Unsupported sample rate 1 Hz"),
+        QStringLiteral("Unknown encoder 'libvpx-vp9'"),
+        QStringLiteral("clip.txt: Invalid data found when processing input"),
+    };
+    for (const QString& line : banner)
+        EXPECT_TRUE(ondrava::IsToolBannerLine(line)) << line.toStdString();
+    for (const QString& line : run)
+        EXPECT_FALSE(ondrava::IsToolBannerLine(line)) << line.toStdString();
+    EXPECT_EQ(ondrava::WithoutToolBanner(banner + run), run);
+    EXPECT_EQ(LastMeaningfulLine(banner), QString());
+}
+
 TEST(FailureReasonTest, AWriteFailureIsSeenEvenWhenTheToolEndsWell)
 {
     EXPECT_TRUE(ToolReportsWriteFailure({QStringLiteral("Error closing file /x.mp3: No space left on device")}));
