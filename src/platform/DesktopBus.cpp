@@ -44,4 +44,15 @@ std::optional<QDBusConnection> ExistingSystemBus()
     return IfConnected(QDBusConnection::systemBus());
 }
 
+std::optional<QDBusConnection> SessionBusOnDemand::Get()
+{
+    if (!m_looked) {
+        m_looked = true;
+        m_bus = ExistingSessionBus();
+    }
+    if (!m_bus || !m_bus->isConnected())
+        return std::nullopt;
+    return m_bus;
+}
+
 }  // namespace ondrava

@@ -15,4 +15,17 @@ std::optional<QDBusConnection> ExistingSessionBus();
 // reachable.
 std::optional<QDBusConnection> ExistingSystemBus();
 
+// The session bus, looked for at its first use rather than at start-up, or a bus given (a
+// private one). Empty while there is none or it has gone.
+class SessionBusOnDemand {
+public:
+    SessionBusOnDemand() = default;
+    explicit SessionBusOnDemand(const QDBusConnection& bus) : m_bus(bus), m_looked(true) {}
+    std::optional<QDBusConnection> Get();
+
+private:
+    std::optional<QDBusConnection> m_bus;
+    bool m_looked = false;
+};
+
 }  // namespace ondrava

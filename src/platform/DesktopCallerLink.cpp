@@ -16,22 +16,11 @@ constexpr int kOwnerQueryTimeoutMs = 5000;
 
 DesktopCallerLink::DesktopCallerLink() = default;
 
-DesktopCallerLink::DesktopCallerLink(const QDBusConnection& bus) : m_bus(bus), m_looked(true) {}
-
-std::optional<QDBusConnection> DesktopCallerLink::Bus()
-{
-    if (!m_looked) {
-        m_looked = true;
-        m_bus = ExistingSessionBus();
-    }
-    if (!m_bus || !m_bus->isConnected())
-        return std::nullopt;
-    return m_bus;
-}
+DesktopCallerLink::DesktopCallerLink(const QDBusConnection& bus) : m_bus(bus) {}
 
 bool DesktopCallerLink::IsRunning(const QString& appName)
 {
-    const std::optional<QDBusConnection> bus = Bus();
+    const std::optional<QDBusConnection> bus = m_bus.Get();
     if (!bus || appName.isEmpty())
         return false;
     QDBusMessage query = QDBusMessage::createMethodCall(
@@ -45,7 +34,7 @@ bool DesktopCallerLink::IsRunning(const QString& appName)
 
 void DesktopCallerLink::AnnounceConversionComplete(int downloadId)
 {
-    const std::optional<QDBusConnection> bus = Bus();
+    const std::optional<QDBusConnection> bus = m_bus.Get();
     if (!bus)
         return;
     QDBusMessage signal = QDBusMessage::createSignal(

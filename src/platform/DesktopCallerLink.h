@@ -4,6 +4,7 @@
 // PVOndravaConversionComplete(int32 download identifier) from /org/zelt/Ondrava, interface
 // org.zelt.Ondrava, to no particular destination.
 #include "platform/CallerLink.h"
+#include "platform/DesktopBus.h"
 
 #include <QDBusConnection>
 
@@ -29,9 +30,7 @@ public:
     static constexpr const char* kSignal = "PVOndravaConversionComplete";
 
 private:
-    std::optional<QDBusConnection> Bus();
-    std::optional<QDBusConnection> m_bus;
-    bool m_looked = false;
+    SessionBusOnDemand m_bus;
 };
 
 }  // namespace ondrava

@@ -24,18 +24,7 @@ constexpr std::size_t kMaxRemembered = 32;
 
 DesktopNotifier::DesktopNotifier() = default;
 
-DesktopNotifier::DesktopNotifier(const QDBusConnection& bus) : m_bus(bus), m_looked(true) {}
-
-std::optional<QDBusConnection> DesktopNotifier::Bus()
-{
-    if (!m_looked) {
-        m_looked = true;
-        m_bus = ExistingSessionBus();
-    }
-    if (!m_bus || !m_bus->isConnected())
-        return std::nullopt;
-    return m_bus;
-}
+DesktopNotifier::DesktopNotifier(const QDBusConnection& bus) : m_bus(bus) {}
 
 void DesktopNotifier::Notify(const QString& summary, const QString& body)
 {
@@ -50,7 +39,7 @@ void DesktopNotifier::NotifyWithFileActions(const QString& summary, const QStrin
 
 void DesktopNotifier::Send(const QString& summary, const QString& body, const FileActions* actions)
 {
-    std::optional<QDBusConnection> bus = Bus();
+    std::optional<QDBusConnection> bus = m_bus.Get();
     if (!bus)
         return;
 

@@ -1,6 +1,7 @@
 #pragma once
 // Shows notifications through the desktop's notification service on the session bus, and
 // answers the buttons of the notifications that offer them.
+#include "platform/DesktopBus.h"
 #include "platform/Notifications.h"
 
 #include <QDBusConnection>
@@ -44,11 +45,9 @@ private Q_SLOTS:
     void OnNotificationClosed(uint id, uint reason);
 
 private:
-    std::optional<QDBusConnection> Bus();
     void Send(const QString& summary, const QString& body, const FileActions* actions);
 
-    std::optional<QDBusConnection> m_bus;
-    bool m_looked = false;
+    SessionBusOnDemand m_bus;
     bool m_listening = false;
     // The files of the notifications whose buttons are still on the desktop, by their id.
     std::map<uint, QString> m_files;

@@ -11,9 +11,7 @@ namespace ondrava {
 
 DesktopTaskbarProgress::DesktopTaskbarProgress() = default;
 
-DesktopTaskbarProgress::DesktopTaskbarProgress(const QDBusConnection& bus) : m_bus(bus), m_looked(true)
-{
-}
+DesktopTaskbarProgress::DesktopTaskbarProgress(const QDBusConnection& bus) : m_bus(bus) {}
 
 QString DesktopTaskbarProgress::AppUri()
 {
@@ -42,16 +40,13 @@ void DesktopTaskbarProgress::SetUrgent(bool urgent)
 
 void DesktopTaskbarProgress::Update(const QVariantMap& properties)
 {
-    if (!m_looked) {
-        m_looked = true;
-        m_bus = ExistingSessionBus();
-    }
-    if (!m_bus || !m_bus->isConnected())
+    const std::optional<QDBusConnection> bus = m_bus.Get();
+    if (!bus)
         return;
     QDBusMessage signal = QDBusMessage::createSignal(QLatin1String(kPath), QLatin1String(kInterface),
                                                      QStringLiteral("Update"));
     signal << AppUri() << properties;
-    m_bus->send(signal);
+    bus->send(signal);
 }
 
 }  // namespace ondrava

@@ -2,6 +2,7 @@
 // The program's taskbar or dock entry through the launcher-entry signal that KDE Plasma's task
 // manager and the common docks read: com.canonical.Unity.LauncherEntry.Update(app URI,
 // properties), the URI being "application://" + the desktop entry's file name.
+#include "platform/DesktopBus.h"
 #include "platform/TaskbarProgress.h"
 
 #include <QDBusConnection>
@@ -31,8 +32,7 @@ public:
 
 private:
     void Update(const QVariantMap& properties);
-    std::optional<QDBusConnection> m_bus;
-    bool m_looked = false;
+    SessionBusOnDemand m_bus;
     bool m_urgent = false;
 };
 
