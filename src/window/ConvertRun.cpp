@@ -247,9 +247,13 @@ void TMainForm::ConvertBitBtnClick(TControl*)
 
     // A user working in another window learns the outcome from the desktop.
     if (!Services.IsWindowActive()) {
-        CurrentTaskbarProgress().SetUrgent(true);
+        // A window about to close has nothing to call the user back to; a dock could keep the
+        // call for attention of a program that is gone.
+        const bool closing = AutoTimer.Tag() == kClosePendingTag;
+        if (!closing)
+            CurrentTaskbarProgress().SetUrgent(true);
         // The file's buttons need the program to answer them: none when the window closes now.
-        if (succeeded && AutoTimer.Tag() != kClosePendingTag) {
+        if (succeeded && !closing) {
             const FileActions buttons{QFileInfo(output).absoluteFilePath(),
                                       MessageText(QStringLiteral("13060"), QStringLiteral("Open")),
                                       MessageText(QStringLiteral("13061"), QStringLiteral("Show in folder"))};

@@ -132,12 +132,13 @@ TEST_F(RunOnDesktopTest, ARunEndingInTheBackgroundAsksForAttentionAndOffersTheFi
         bool closesAfterwards;  // automatic mode's close after a success
         const char* toolBody;
         bool expectNotice;
+        bool expectUrgent;
         bool expectButtons;
     } rows[] = {
-        {"success in the background", false, false, "printf 'media' > \"$out\"", true, true},
-        {"success, the window closes now", false, true, "printf 'media' > \"$out\"", true, false},
-        {"failure in the background", false, false, "exit 1", true, false},
-        {"success in the active window", true, false, "printf 'media' > \"$out\"", false, false},
+        {"success in the background", false, false, "printf 'media' > \"$out\"", true, true, true},
+        {"success, the window closes now", false, true, "printf 'media' > \"$out\"", true, false, false},
+        {"failure in the background", false, false, "exit 1", true, true, false},
+        {"success in the active window", true, false, "printf 'media' > \"$out\"", false, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -150,7 +151,7 @@ TEST_F(RunOnDesktopTest, ARunEndingInTheBackgroundAsksForAttentionAndOffersTheFi
         form->ConvertBitBtn.UserClick();
 
         const bool urgent = !taskbar.calls.empty() && taskbar.calls.back().kind == QLatin1String("urgent");
-        EXPECT_EQ(urgent, row.expectNotice);
+        EXPECT_EQ(urgent, row.expectUrgent);
         if (urgent) {
             EXPECT_EQ(taskbar.calls.back().value, 1.0);
         }
