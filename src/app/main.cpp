@@ -26,6 +26,10 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 
+// The program's sounds last under a second; a sound device that never reports the end must
+// not keep the program for longer.
+constexpr int kLongestSoundMs = 3000;
+
 void OnTerminateSignal(int)
 {
     const char byte = 1;
@@ -111,6 +115,9 @@ int main(int argc, char** argv)
         // (a second run finds nothing left to store or free).
         form.FormClose();
     }
+
+    // The window is gone; its last sound (the end of an automatic run) still plays out.
+    desktopSound.FinishPlaying(kLongestSoundMs);
 
     QObject::disconnect(attentionAnswered);
     SetSleepInhibitor(nullptr);

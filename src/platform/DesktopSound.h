@@ -12,6 +12,11 @@ public:
     ~DesktopSoundPlayer() override;
     // Returns at once; silent when the file is missing or no audio output exists.
     void Play(const QString& wavFile) override;
+    // Whether a sound is still loading or playing.
+    bool Playing() const;
+    // Lets the sounds still playing end, at most maxMs, with events handled: a window that
+    // closes right after its run (automatic mode) would otherwise cut its own sound.
+    void FinishPlaying(int maxMs);
 
 private:
     // Parent of the sounds still playing; each removes itself when it ends.
