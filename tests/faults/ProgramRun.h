@@ -47,6 +47,17 @@ inline bool ProcessAlive(qint64 pid)
     return close < 0 || stat.mid(close + 2, 1) != "Z";
 }
 
+// Kills a process by its id at the end of a scope when it still runs: a test that stops midway
+// must not leave a fake tool behind.
+struct KillWhenDone {
+    qint64 pid;
+    ~KillWhenDone()
+    {
+        if (ProcessAlive(pid))
+            ::kill(pid_t(pid), SIGKILL);
+    }
+};
+
 // The id a fake tool wrote to a file ("echo $$ > file"), 0 when there is none.
 inline qint64 PidFromFile(const QString& path)
 {

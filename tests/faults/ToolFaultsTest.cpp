@@ -3,6 +3,7 @@
 // user's own files and leaves no tool process behind.
 #include "ProgramRun.h"
 
+using faults::KillWhenDone;
 using faults::PidFromFile;
 using faults::ProcessAlive;
 using faults::ProgramRun;
@@ -136,14 +137,7 @@ TEST(ToolFaultsTest, AHangingToolOutlivesNoEndOfTheProgram)
     const QString pidFile = run.root + QStringLiteral("/tool.pid");
     ASSERT_TRUE(WaitFor([&] { return PidFromFile(pidFile) > 0; }, 60000)) << run.Output();
     const qint64 toolPid = PidFromFile(pidFile);
-    struct KillTool {
-        qint64 pid;
-        ~KillTool()
-        {
-            if (ProcessAlive(pid))
-                ::kill(pid_t(pid), SIGKILL);
-        }
-    } killTool{toolPid};
+    const KillWhenDone killTool{toolPid};
     ASSERT_TRUE(ProcessAlive(toolPid));
 
     ::kill(pid_t(run.process->processId()), SIGTERM);
@@ -177,14 +171,7 @@ TEST(ToolFaultsTest, AHangingProbeDiesWithAKilledProgram)
     const QString pidFile = run.root + QStringLiteral("/probe.pid");
     ASSERT_TRUE(WaitFor([&] { return PidFromFile(pidFile) > 0; }, 60000)) << run.Output();
     const qint64 probePid = PidFromFile(pidFile);
-    struct KillProbe {
-        qint64 pid;
-        ~KillProbe()
-        {
-            if (ProcessAlive(pid))
-                ::kill(pid_t(pid), SIGKILL);
-        }
-    } killProbe{probePid};
+    const KillWhenDone killProbe{probePid};
     ASSERT_TRUE(ProcessAlive(probePid));
 
     ::kill(pid_t(run.process->processId()), SIGKILL);
