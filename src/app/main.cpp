@@ -116,7 +116,10 @@ int main(int argc, char** argv)
         form.FormClose();
     }
 
-    // The window is gone; its last sound (the end of an automatic run) still plays out.
+    // The window is gone; its last sound (the end of an automatic run) still plays out. A
+    // request to end meanwhile ends the program at once: there is nothing left to store.
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
     desktopSound.FinishPlaying(kLongestSoundMs);
 
     QObject::disconnect(attentionAnswered);
