@@ -77,18 +77,13 @@ protected:
     // (where the window is the active one) unless an X display is given.
     void Start(const QStringList& args, bool withBuses = true, const QString& display = QString())
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        if (display.isEmpty()) {
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        } else {
+        QProcessEnvironment env =
+            testsupport::PrivateProgramEnvironment(configHome, root + QStringLiteral("/data"), root);
+        if (!display.isEmpty()) {
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
             env.insert(QStringLiteral("DISPLAY"), display);
             testsupport::RelaxSanitizerForDisplay(env);
         }
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root);
-        env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
         if (withBuses) {
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session.Address());
             env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), system.Address());

@@ -70,12 +70,8 @@ TEST(DownloadManagerEndToEndTest, ConvertsTellsTheManagerAndCloses)
         const QString clip = root + QStringLiteral("/my clip.avi");
         WriteFile(clip, "a downloaded video");
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root);
-        env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
+        const QProcessEnvironment env =
+            testsupport::PrivateProgramEnvironment(configHome, root + QStringLiteral("/data"), root);
         QProcess program;
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::MergedChannels);

@@ -25,21 +25,12 @@ namespace {
 
 using namespace ondrava;
 using testsupport::CopyProgramDir;
+using testsupport::WaitUntil;
 using testsupport::WriteFile;
 using testsupport::WriteScript;
 
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        if (condition())
-            return true;
-        QThread::msleep(20);
-    }
-    return condition();
-}
 
 // Seconds from the first to the last sample louder than about -40 dBFS in 16-bit stereo.
 double AudibleSeconds(const QByteArray& raw)
@@ -137,14 +128,10 @@ TEST(SoundOnDesktopTest, TheEndOfRunSoundPlaysOutAfterTheWindowClosesByItself)
     const QString clip = root + QStringLiteral("/clip.avi");
     WriteFile(clip, "a downloaded video");
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), root + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/run"));
+    QProcessEnvironment env = testsupport::PrivateProgramEnvironment(configHome, root + QStringLiteral("/data"),
+                                                                     root + QStringLiteral("/run"));
     env.insert(QStringLiteral("HOME"), root + QStringLiteral("/home"));
     env.insert(QStringLiteral("PULSE_SERVER"), sound.Address());
-    env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.remove(QStringLiteral("DISPLAY"));
     QProcess run;

@@ -412,12 +412,8 @@ TEST(ProgramEntry, StartsAndStoresTheSettingsWhenAskedToEnd)
     const QString settings = config + QStringLiteral("/Zelt/Ondrava.conf");
     testsupport::WriteFile(settings, "[General]\nIOutFormat=3\nIOutQuality=5\ninmb=9\n");
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), homes.path() + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
+    const QProcessEnvironment env =
+        testsupport::PrivateProgramEnvironment(config, homes.path() + QStringLiteral("/data"), runtime);
     QProcess program;
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::MergedChannels);

@@ -159,13 +159,8 @@ public:
     // Starts the program with these arguments; the process runs until it ends or End().
     QProcess& Start(const QStringList& args)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+        QProcessEnvironment env = testsupport::PrivateProgramEnvironment(configHome, dataHome, runtimeDir);
         env.insert(QStringLiteral("HOME"), root);
-        env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process = std::make_unique<QProcess>();
         process->setProcessEnvironment(env);

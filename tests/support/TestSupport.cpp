@@ -112,4 +112,16 @@ void RelaxSanitizerForDisplay(QProcessEnvironment& env)
         env.insert(key, env.value(key) + QStringLiteral(":detect_leaks=0:strict_string_checks=0"));
 }
 
+QProcessEnvironment PrivateProgramEnvironment(const QString& configHome, const QString& dataHome,
+                                              const QString& runtimeDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.insert(QStringLiteral("ONDRAVA_SITE_URL"), QStringLiteral("http://127.0.0.1:9"));
+    return env;
+}
+
 }  // namespace testsupport

@@ -44,4 +44,10 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs);
 // overflow. Leaks and strings stay checked where the program runs offscreen.
 void RelaxSanitizerForDisplay(QProcessEnvironment& env);
 
+// The environment for the real program under test: this one's, offscreen, with private
+// configuration, data and runtime folders, and the product's site on a refused loopback port,
+// so that nothing reaches the user's settings or another host.
+QProcessEnvironment PrivateProgramEnvironment(const QString& configHome, const QString& dataHome,
+                                              const QString& runtimeDir);
+
 }  // namespace testsupport
